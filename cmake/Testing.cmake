@@ -1,0 +1,125 @@
+# Test registration for both builds.
+#
+# Cross build (WIN32): Google tests run under Wine through the emulator in
+# tools/wine-run, in a prefix that the fixture "wine" creates inside the
+# build tree. The native build of the same sources is an external project
+# whose tests are pulled into this build's CTest run.
+#
+# Native build: pure-logic tests under ASan/UBSan, and libFuzzer targets run
+# for a fixed number of inputs.
+
+get_filename_component(SUITE_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+set_property(GLOBAL PROPERTY NATIVE_TEST_LINES "")
+
+if(WIN32)
+    add_test(NAME wine.prefix.setup
+             COMMAND ${SUITE_SOURCE_DIR}/tools/wineprefix-setup ${CMAKE_BINARY_DIR})
+    set_tests_properties(wine.prefix.setup PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wineprefix)
+    add_test(NAME wine.prefix.cleanup
+             COMMAND env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix wineserver -k)
+    set_tests_properties(wine.prefix.cleanup PROPERTIES FIXTURES_CLEANUP wine)
+endif()
+
+# add_wine_gtest(NAME SOURCES ... [LIBS ...] [LOCKS ...] [ENVIRONMENT ...] [DEPENDS ...])
+# A GoogleTest program run under Wine, one CTest test per TEST().
+# LOCKS names shared resources (the desktop, the client's folder, a
+# registry key) that two tests must not use at once.
+function(add_wine_gtest)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LOCKS;ENVIRONMENT;DEPENDS" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE testkit gtest_main ${T_LIBS})
+    if(T_DEPENDS)
+        add_dependencies(${T_NAME} ${T_DEPENDS})
+    endif()
+    gtest_add_tests(TARGET ${T_NAME} SOURCES ${T_SOURCES} TEST_PREFIX "${T_NAME}." TEST_LIST tests)
+    set_tests_properties(${tests} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+    if(T_LOCKS)
+        set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+    endif()
+    if(T_ENVIRONMENT)
+        set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+    endif()
+endfunction()
+
+# add_wine_test(NAME COMMAND ... [LOCKS ...] [ENVIRONMENT ...])
+# Any other command (a script) that needs the Wine prefix.
+function(add_wine_test)
+    cmake_parse_arguments(T "" "NAME" "COMMAND;LOCKS;ENVIRONMENT" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
+        ENVIRONMENT "WINE_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;${T_ENVIRONMENT}")
+    if(T_LOCKS)
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+    endif()
+endfunction()
+
+# add_native_gtest(NAME SOURCES ... [LIBS ...])
+# Pure logic that compiles on the build machine: built and run natively with
+# sanitizers (one CTest test per program, named native.NAME).
+function(add_native_gtest)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    if(WIN32)
+        return()
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE gtest_main ${T_LIBS})
+    target_compile_options(${T_NAME} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all)
+    target_link_options(${T_NAME} PRIVATE -fsanitize=address,undefined)
+    set_property(GLOBAL APPEND PROPERTY NATIVE_TEST_LINES
+        "add_test(native.${T_NAME} \"$<TARGET_FILE:${T_NAME}>\")")
+endfunction()
+
+# add_native_fuzzer(NAME SOURCES ... [LIBS ...] [RUNS n] [CORPUS dir])
+# A libFuzzer target (clang only); the test runs it over a fixed number of
+# generated inputs, starting from CORPUS if given.
+function(add_native_fuzzer)
+    cmake_parse_arguments(T "" "NAME;RUNS;CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        return()
+    endif()
+    if(NOT T_RUNS)
+        set(T_RUNS 20000)
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS})
+    target_compile_options(${T_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${T_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
+    set(corpus "")
+    if(T_CORPUS)
+        set(corpus "\"${T_CORPUS}\"")
+    endif()
+    set_property(GLOBAL APPEND PROPERTY NATIVE_TEST_LINES
+        "add_test(native.fuzz.${T_NAME} \"$<TARGET_FILE:${T_NAME}>\" -runs=${T_RUNS} -seed=1 -max_len=65536 ${corpus})")
+endfunction()
+
+function(finish_testing)
+    if(WIN32)
+        include(ExternalProject)
+        find_program(HOST_CXX NAMES clang++ g++)
+        find_program(HOST_CC NAMES clang gcc)
+        ExternalProject_Add(native
+            SOURCE_DIR ${SUITE_SOURCE_DIR}
+            BINARY_DIR ${CMAKE_BINARY_DIR}/native
+            CMAKE_ARGS -DCMAKE_C_COMPILER=${HOST_CC} -DCMAKE_CXX_COMPILER=${HOST_CXX}
+                       -DCMAKE_BUILD_TYPE=Debug
+            INSTALL_COMMAND ""
+            BUILD_ALWAYS ON)
+        # Pull the native tests into this build's CTest run when they exist.
+        file(WRITE ${CMAKE_BINARY_DIR}/native-tests-include.cmake
+            "if(EXISTS \"${CMAKE_BINARY_DIR}/native/native-tests.cmake\")\n"
+            "  include(\"${CMAKE_BINARY_DIR}/native/native-tests.cmake\")\n"
+            "endif()\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
+            ${CMAKE_BINARY_DIR}/native-tests-include.cmake)
+    else()
+        get_property(lines GLOBAL PROPERTY NATIVE_TEST_LINES)
+        list(JOIN lines "\n" content)
+        file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/native-tests.cmake CONTENT "${content}\n")
+    endif()
+endfunction()

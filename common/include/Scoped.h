@@ -1,0 +1,182 @@
+// Small move-only owners for Win32 handles, COM pointers and BSTRs.
+// Header-only: each program compiles its own copy, none links another's code.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+#include <unknwn.h>
+
+#include <utility>
+
+namespace scoped {
+
+// Owns one value described by Traits: Traits::Type, Traits::invalid() and
+// Traits::close(value). Move-only.
+template <typename Traits>
+class Unique {
+public:
+    using T = typename Traits::Type;
+
+    Unique() noexcept = default;
+    explicit Unique(T value) noexcept : value_(value) {}
+    ~Unique() { reset(); }
+
+    Unique(const Unique&) = delete;
+    Unique& operator=(const Unique&) = delete;
+    Unique(Unique&& other) noexcept : value_(other.release()) {}
+    Unique& operator=(Unique&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+
+    T get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
+
+    // Frees the current value first, so the address can be handed to an API.
+    T* put() noexcept {
+        reset();
+        return &value_;
+    }
+    T release() noexcept {
+        T v = value_;
+        value_ = Traits::invalid();
+        return v;
+    }
+    void reset(T value = Traits::invalid()) noexcept {
+        if (value_ != Traits::invalid()) Traits::close(value_);
+        value_ = value;
+    }
+
+private:
+    T value_ = Traits::invalid();
+};
+
+// Traits for values whose invalid value is NULL.
+template <typename T, typename R, R(WINAPI* Close)(T)>
+struct NullTraits {
+    using Type = T;
+    static T invalid() noexcept { return nullptr; }
+    static void close(T v) noexcept { Close(v); }
+};
+
+// Traits for values whose invalid value is INVALID_HANDLE_VALUE.
+template <BOOL(WINAPI* Close)(HANDLE)>
+struct InvalidHandleTraits {
+    using Type = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE v) noexcept { Close(v); }
+};
+
+// Handles whose invalid value is NULL (processes, threads, events, mappings).
+using Handle = Unique<NullTraits<HANDLE, BOOL, ::CloseHandle>>;
+// Handles whose invalid value is INVALID_HANDLE_VALUE (CreateFile results).
+using FileHandle = Unique<InvalidHandleTraits<::CloseHandle>>;
+// FindFirstFile search handles.
+using FindHandle = Unique<InvalidHandleTraits<::FindClose>>;
+using Key = Unique<NullTraits<HKEY, LONG, ::RegCloseKey>>;
+using Module = Unique<NullTraits<HMODULE, BOOL, ::FreeLibrary>>;
+using GdiObject = Unique<NullTraits<HGDIOBJ, BOOL, ::DeleteObject>>;
+using MemoryDC = Unique<NullTraits<HDC, BOOL, ::DeleteDC>>;
+using Window = Unique<NullTraits<HWND, BOOL, ::DestroyWindow>>;
+using LocalMemory = Unique<NullTraits<HLOCAL, HLOCAL, ::LocalFree>>;
+using Bstr = Unique<NullTraits<BSTR, void, ::SysFreeString>>;
+
+// A counted reference to a COM interface.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() noexcept = default;
+    ComPtr(std::nullptr_t) noexcept {}
+    ~ComPtr() { reset(); }
+
+    ComPtr(const ComPtr& other) noexcept : p_(other.p_) {
+        if (p_) p_->AddRef();
+    }
+    ComPtr& operator=(const ComPtr& other) noexcept {
+        if (this != &other) {
+            if (other.p_) other.p_->AddRef();
+            reset();
+            p_ = other.p_;
+        }
+        return *this;
+    }
+    ComPtr(ComPtr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            p_ = other.p_;
+            other.p_ = nullptr;
+        }
+        return *this;
+    }
+
+    // Takes over a reference the caller already owns.
+    static ComPtr Attach(T* p) noexcept {
+        ComPtr c;
+        c.p_ = p;
+        return c;
+    }
+
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+
+    T** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+
+    T* detach() noexcept {
+        T* p = p_;
+        p_ = nullptr;
+        return p;
+    }
+    void reset() noexcept {
+        if (p_) {
+            T* p = p_;
+            p_ = nullptr;
+            p->Release();
+        }
+    }
+
+    template <typename U>
+    HRESULT As(const IID& iid, ComPtr<U>& out) const noexcept {
+        if (!p_) return E_POINTER;
+        return p_->QueryInterface(iid, out.put_void());
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+// CoInitialize / OleInitialize for one scope; undoes only what succeeded.
+class ComApartment {
+public:
+    ComApartment() noexcept : hr_(::CoInitialize(nullptr)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(hr_)) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    HRESULT result() const noexcept { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+class OleApartment {
+public:
+    OleApartment() noexcept : hr_(::OleInitialize(nullptr)) {}
+    ~OleApartment() {
+        if (SUCCEEDED(hr_)) ::OleUninitialize();
+    }
+    OleApartment(const OleApartment&) = delete;
+    OleApartment& operator=(const OleApartment&) = delete;
+    HRESULT result() const noexcept { return hr_; }
+
+private:
+    HRESULT hr_;
+};
+
+}  // namespace scoped

@@ -1,0 +1,161 @@
+// Implementation of the shared test helpers.
+#include "Testkit.h"
+
+#include <vector>
+
+namespace testkit {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    size_t slash = s.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
+}
+
+std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
+
+HANDLE Start(const std::string& commandLine, const std::string& workDir) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs, const std::string& workDir) {
+    HANDLE process = Start(commandLine, workDir);
+    if (!process) return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFF;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
+    else
+        TerminateProcess(process, 0xFFFFFFFF);
+    CloseHandle(process);
+    return code;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+    return ok && written == text.size();
+}
+
+std::string ReadTextFile(const std::string& path) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return std::string();
+    std::string text;
+    char buf[4096];
+    DWORD read = 0;
+    while (ReadFile(f, buf, sizeof(buf), &read, nullptr) && read > 0) text.append(buf, read);
+    CloseHandle(f);
+    return text;
+}
+
+bool MakeFolders(const std::string& path) {
+    if (path.empty() || FolderExists(path)) return true;
+    size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos && slash > 2) MakeFolders(path.substr(0, slash));
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(child);
+            else if (!DeleteFileA(child.c_str()))
+                RemoveDirectoryA(child.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+}
+
+bool WriteString(HKEY root, const std::string& key, const std::string& name,
+                 const std::string& value) {
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG r = RegSetValueExA(k, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS;
+}
+
+bool ReadString(HKEY root, const std::string& key, const std::string& name, std::string* value) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type, nullptr,
+                              &size);
+    if (r == ERROR_SUCCESS) {
+        std::vector<char> buf(size + 1, '\0');
+        r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(buf.data()), &size);
+        if (r == ERROR_SUCCESS && value) *value = std::string(buf.data());
+    }
+    RegCloseKey(k);
+    return r == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
+    return ReadString(root, key, name, nullptr);
+}
+
+void DeleteKeyTree(HKEY root, const std::string& key) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
+        char name[256];
+        for (;;) {
+            DWORD len = sizeof(name);
+            if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            DeleteKeyTree(k, name);
+        }
+        RegCloseKey(k);
+    }
+    RegDeleteKeyA(root, key.c_str());
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = FindWindowA(className, title);
+        if (w || GetTickCount() - start >= timeoutMs) return w;
+        Sleep(20);
+    }
+}
+
+}  // namespace testkit

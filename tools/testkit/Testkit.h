@@ -1,0 +1,45 @@
+// Small helpers shared by the Wine-side tests: paths of the built programs,
+// starting and waiting for processes, registry and file fixtures.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testkit {
+
+// Folder of the running test executable; every built program lies there too.
+std::string BinDir();
+// BinDir() + "\\" + name.
+std::string BinPath(const std::string& name);
+
+// Starts commandLine and waits for it; returns its exit code, or
+// 0xFFFFFFFF if it could not be started or did not end within timeoutMs.
+DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000,
+                 const std::string& workDir = std::string());
+
+// Starts commandLine without waiting; the caller owns the returned process
+// handle (NULL on failure).
+HANDLE Start(const std::string& commandLine, const std::string& workDir = std::string());
+
+// Files and folders.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+bool WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
+// Creates every missing folder of path.
+bool MakeFolders(const std::string& path);
+// Removes a folder tree, clearing read-only attributes first; for fixtures.
+void RemoveTree(const std::string& path);
+
+// Registry: REG_SZ read/write; ReadString returns false when absent.
+bool WriteString(HKEY root, const std::string& key, const std::string& name,
+                 const std::string& value);
+bool ReadString(HKEY root, const std::string& key, const std::string& name, std::string* value);
+bool ValueExists(HKEY root, const std::string& key, const std::string& name);
+void DeleteKeyTree(HKEY root, const std::string& key);
+
+// Waits (pumping nothing) until a top-level window of the class/title exists.
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
+
+}  // namespace testkit
