@@ -1,0 +1,120 @@
+// frmBrowser: the launcher's small web browser window with its toolbar,
+// address strip, busy timer and browser engine. BrowserWindow.h is the
+// launcher's way in; this header is for the window's own files and tests.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BrowserEngine.h"
+
+namespace browser {
+
+class FrmBrowser final : private EngineEvents {
+public:
+    // Creates a window on engine, sets its StartingAddress and shows it
+    // modeless, running Form_Load. The window owns itself from then on and
+    // is gone when it is closed. Returns nullptr if it could not be created.
+    static HWND Open(HINSTANCE instance, const std::string& startingAddress,
+                     std::unique_ptr<Engine> engine);
+
+    // The browser window that hwnd is, or nullptr.
+    static FrmBrowser* FromWindow(HWND hwnd);
+    // The open browser windows, the first loaded first.
+    static std::vector<HWND> OpenWindows();
+
+    // Gives the window of msg's target the first look at a keyboard message.
+    static bool PreTranslate(MSG* msg);
+
+    HWND Window() const { return hwnd_; }
+    HWND AddressBox() const { return cboAddress_; }
+    HWND AddressLabel() const { return lblAddress_; }
+    HWND AddressStrip() const { return picAddress_; }
+    HWND ToolBar() const { return tbToolBar_; }
+    Engine* BrowserEngine() const { return brwWebBrowser_.get(); }
+    bool TimerEnabled() const { return timTimerEnabled_; }
+    bool ListUpdating() const { return mbListUpdating_; }
+
+    ~FrmBrowser();
+    FrmBrowser(const FrmBrowser&) = delete;
+    FrmBrowser& operator=(const FrmBrowser&) = delete;
+
+private:
+    class CallScope;
+    struct TwipsRect {
+        float left, top, width, height;
+    };
+
+    FrmBrowser(std::unique_ptr<Engine> engine, const std::string& startingAddress);
+
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    bool PreTranslateMessage(MSG* msg);
+
+    // Window construction (WM_CREATE), controls in creation order.
+    bool CreateControls();
+    void CreateToolBar();
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Resize();
+    void cboAddress_Click();
+    void cboAddress_KeyPress(int keyAscii);
+    void tbToolBar_ButtonClick(const std::string& key);
+    void timTimer_Timer();
+    void brwWebBrowser_DownloadComplete();
+    void brwWebBrowser_NavigateComplete2();
+    void Engine_DownloadComplete() override;
+    void Engine_NavigateComplete2() override;
+
+    // Properties of the controls.
+    void SetCaption(const std::string& text);
+    bool SetCaptionToLocationName();
+    void SetTimerEnabled(bool enabled);
+    std::string AddressText() const;
+    void SetAddressText(const std::string& text);
+    int AddressListCount() const;
+    std::string AddressListItem(int index) const;
+    bool AddressAddItem(const std::string& text, int index = -1);
+    bool AddressRemoveItem(int index);
+    bool SetAddressListIndex(int index);
+    bool MoveAddressBox();
+    bool MoveBrowser();
+    void DockBars();
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    int Pixels(float twips) const;
+    void FocusAddressBox();
+
+    std::unique_ptr<Engine> brwWebBrowser_;
+    std::string StartingAddress;
+    bool mbListUpdating_ = false;
+
+    HWND hwnd_ = nullptr;
+    HWND picAddress_ = nullptr;
+    HWND cboAddress_ = nullptr;
+    HWND lblAddress_ = nullptr;
+    HWND tbToolBar_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool timTimerEnabled_ = false;
+    bool enterClosedList_ = false;
+    float twipsPerPixel_ = 15.0f;
+    TwipsRect cboRect_;
+    TwipsRect brwRect_;
+    TwipsRect picRect_;
+    struct Resources;
+    std::unique_ptr<Resources> res_;
+
+    // Lifetime: the window owns the object once Open succeeds; it is deleted
+    // when the window is gone and no handler of it is still running.
+    bool ownedByWindow_ = false;
+    bool windowGone_ = false;
+    int callDepth_ = 0;
+};
+
+}  // namespace browser

@@ -1,0 +1,484 @@
+// The shipped browser engine: the system's WebBrowser control hosted as an
+// in-place OLE object inside a child window of the browser window, with a
+// DWebBrowserEvents2 sink. Taken down in a fixed order when the window goes.
+#include <windows.h>
+#include <exdisp.h>
+#include <exdispid.h>
+#include <ocidl.h>
+#include <ole2.h>
+
+#include <memory>
+
+#include "BrowserEngine.h"
+#include "Scoped.h"
+
+namespace browser {
+
+namespace {
+
+const char kHostClass[] = "WexaBrowserHost";
+
+long g_liveObjects = 0;  // our COM objects the control may still hold
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+std::string Narrow(BSTR text) {
+    if (!text) return std::string();
+    int length = static_cast<int>(SysStringLen(text));
+    if (length == 0) return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, &narrow[0], n, nullptr, nullptr);
+    return narrow;
+}
+
+// Reference counting shared by our small COM objects.
+class RefCounted {
+public:
+    RefCounted() { ++g_liveObjects; }
+    virtual ~RefCounted() { --g_liveObjects; }
+    RefCounted(const RefCounted&) = delete;
+    RefCounted& operator=(const RefCounted&) = delete;
+
+protected:
+    ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG ReleaseImpl() {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+private:
+    LONG refs_ = 1;
+};
+
+class WebBrowserEngine;
+
+// What the site, frame and sink need of the engine; cleared when it closes.
+struct EngineLink {
+    WebBrowserEngine* engine = nullptr;
+};
+
+class WebBrowserEngine : public Engine {
+public:
+    WebBrowserEngine() : link_(std::make_shared<EngineLink>()) { link_->engine = this; }
+    ~WebBrowserEngine() override { Close(); }
+
+    HRESULT Create(HWND parent, const RECT& rect, EngineEvents* events) override;
+    HRESULT SetRect(const RECT& rect) override;
+    HWND Window() const override { return host_; }
+    void Focus() override;
+    HRESULT TranslateAccelerator(MSG* msg) override;
+    void Close() override;
+
+    HRESULT Navigate(const std::string& address) override;
+    HRESULT GoBack() override { return browser_ ? browser_->GoBack() : E_FAIL; }
+    HRESULT GoForward() override { return browser_ ? browser_->GoForward() : E_FAIL; }
+    HRESULT GoHome() override { return browser_ ? browser_->GoHome() : E_FAIL; }
+    HRESULT GoSearch() override { return browser_ ? browser_->GoSearch() : E_FAIL; }
+    HRESULT Refresh() override { return browser_ ? browser_->Refresh() : E_FAIL; }
+    HRESULT Stop() override { return browser_ ? browser_->Stop() : E_FAIL; }
+    HRESULT Busy(bool* busy) override;
+    HRESULT LocationName(std::string* name) override;
+    HRESULT LocationURL(std::string* url) override;
+
+    // Called by the site, frame and sink.
+    HWND HostWindow() const { return host_; }
+    void SetActiveObject(IOleInPlaceActiveObject* object);
+    void PlaceObject(const RECT* rect);
+    void OnEvent(DISPID id);
+    IOleInPlaceFrame* Frame() const;
+
+private:
+    static LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HRESULT Activate(LONG verb);
+
+    std::shared_ptr<EngineLink> link_;
+    std::unique_ptr<scoped::OleApartment> apartment_;
+    HWND host_ = nullptr;
+    EngineEvents* events_ = nullptr;
+    scoped::ComPtr<IOleObject> object_;
+    scoped::ComPtr<IWebBrowser2> browser_;
+    scoped::ComPtr<IOleInPlaceObject> inPlace_;
+    scoped::ComPtr<IOleInPlaceActiveObject> activeObject_;
+    scoped::ComPtr<IConnectionPoint> connection_;
+    DWORD cookie_ = 0;
+    scoped::ComPtr<IOleClientSite> site_;
+    scoped::ComPtr<IOleInPlaceFrame> frame_;
+    scoped::ComPtr<IDispatch> sink_;
+    bool focusing_ = false;
+};
+
+// The control's client site and in-place site.
+class Site : public IOleClientSite, public IOleInPlaceSite, private RefCounted {
+public:
+    explicit Site(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
+            *out = static_cast<IOleClientSite*>(this);
+        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
+            *out = static_cast<IOleInPlaceSite*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
+    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** out) override {
+        if (out) *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    // IOleWindow
+    STDMETHODIMP GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = link_->engine ? link_->engine->HostWindow() : nullptr;
+        return *out ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return link_->engine ? S_OK : S_FALSE; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
+                                  LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+        if (frame) *frame = nullptr;
+        if (doc) *doc = nullptr;
+        WebBrowserEngine* engine = link_->engine;
+        if (!engine || !frame || !pos || !clip || !info) return E_FAIL;
+        HWND host = engine->HostWindow();
+        GetClientRect(host, pos);
+        *clip = *pos;
+        info->fMDIApp = FALSE;
+        info->hwndFrame = GetAncestor(host, GA_ROOT);
+        info->haccel = nullptr;
+        info->cAccelEntries = 0;
+        *frame = engine->Frame();
+        if (*frame) (*frame)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT rect) override {
+        if (link_->engine && rect) {
+            RECT r = *rect;
+            link_->engine->PlaceObject(&r);
+        }
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<EngineLink> link_;
+};
+
+// The frame the control sees: the browser window itself, without menus or
+// border space for tools.
+class FrameObject : public IOleInPlaceFrame, private RefCounted {
+public:
+    explicit FrameObject(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceUIWindow ||
+            iid == IID_IOleInPlaceFrame) {
+            *out = static_cast<IOleInPlaceFrame*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
+    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
+
+    STDMETHODIMP GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = link_->engine ? GetAncestor(link_->engine->HostWindow(), GA_ROOT) : nullptr;
+        return *out ? S_OK : E_FAIL;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS widths) override {
+        return widths ? INPLACE_E_NOTOOLSPACE : S_OK;
+    }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+        if (link_->engine) link_->engine->SetActiveObject(object);
+        return S_OK;
+    }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    std::shared_ptr<EngineLink> link_;
+};
+
+// DWebBrowserEvents2: only the two events the window uses are passed on.
+class EventSink : public IDispatch, private RefCounted {
+public:
+    explicit EventSink(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
+    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
+
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (count) *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                        EXCEPINFO*, UINT*) override {
+        if (result) VariantInit(result);
+        // Stay alive even if the handler closes the window and unadvises us.
+        AddRef();
+        try {
+            if (link_->engine) link_->engine->OnEvent(id);
+        } catch (...) {
+        }
+        Release();
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<EngineLink> link_;
+};
+
+HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* events) {
+    if (host_) return E_UNEXPECTED;
+    apartment_.reset(new scoped::OleApartment);
+    HRESULT hr = apartment_->result();
+    if (FAILED(hr)) return hr;
+
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(instance, kHostClass, &wc)) {
+        wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = kHostClass;
+        if (!RegisterClassA(&wc)) return HRESULT_FROM_WIN32(GetLastError());
+    }
+    host_ = CreateWindowExA(0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP,
+                            rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            parent, nullptr, instance, nullptr);
+    if (!host_) return HRESULT_FROM_WIN32(GetLastError());
+    SetWindowLongPtrA(host_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+    hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                          object_.put_void());
+    if (FAILED(hr)) return hr;
+    site_ = scoped::ComPtr<IOleClientSite>::Attach(new Site(link_));
+    frame_ = scoped::ComPtr<IOleInPlaceFrame>::Attach(new FrameObject(link_));
+    sink_ = scoped::ComPtr<IDispatch>::Attach(new EventSink(link_));
+
+    hr = object_->SetClientSite(site_.get());
+    if (FAILED(hr)) return hr;
+    scoped::ComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(object_.As(IID_IPersistStreamInit, persist))) persist->InitNew();
+    object_->SetHostNames(L"Setup", nullptr);
+
+    scoped::ComPtr<IConnectionPointContainer> container;
+    if (SUCCEEDED(object_.As(IID_IConnectionPointContainer, container)) &&
+        SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.put()))) {
+        if (FAILED(connection_->Advise(sink_.get(), &cookie_))) {
+            cookie_ = 0;
+            connection_.reset();
+        }
+    }
+
+    hr = Activate(OLEIVERB_INPLACEACTIVATE);
+    if (FAILED(hr)) return hr;
+    object_.As(IID_IOleInPlaceObject, inPlace_);
+    hr = object_.As(IID_IWebBrowser2, browser_);
+    if (FAILED(hr)) return hr;
+    events_ = events;
+    return S_OK;
+}
+
+HRESULT WebBrowserEngine::Activate(LONG verb) {
+    if (!object_ || !host_) return E_FAIL;
+    RECT rc = {};
+    GetClientRect(host_, &rc);
+    return object_->DoVerb(verb, nullptr, site_.get(), 0, host_, &rc);
+}
+
+HRESULT WebBrowserEngine::SetRect(const RECT& rect) {
+    if (!host_) return E_FAIL;
+    if (!SetWindowPos(host_, nullptr, rect.left, rect.top, rect.right - rect.left,
+                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE))
+        return HRESULT_FROM_WIN32(GetLastError());
+    PlaceObject(nullptr);
+    return S_OK;
+}
+
+// Fits the control to the host window (or to rect, when it asks for one).
+void WebBrowserEngine::PlaceObject(const RECT* rect) {
+    if (!inPlace_ || !host_) return;
+    RECT rc = {};
+    GetClientRect(host_, &rc);
+    RECT pos = rect ? *rect : rc;
+    inPlace_->SetObjectRects(&pos, &rc);
+}
+
+void WebBrowserEngine::Focus() {
+    if (host_) SetFocus(host_);  // the host hands the focus to the control
+}
+
+HRESULT WebBrowserEngine::TranslateAccelerator(MSG* msg) {
+    if (!msg) return E_POINTER;
+    return activeObject_ ? activeObject_->TranslateAccelerator(msg) : S_FALSE;
+}
+
+void WebBrowserEngine::SetActiveObject(IOleInPlaceActiveObject* object) {
+    activeObject_.reset();
+    if (object) {
+        object->AddRef();
+        activeObject_ = scoped::ComPtr<IOleInPlaceActiveObject>::Attach(object);
+    }
+}
+
+IOleInPlaceFrame* WebBrowserEngine::Frame() const { return frame_.get(); }
+
+void WebBrowserEngine::OnEvent(DISPID id) {
+    EngineEvents* events = events_;
+    if (!events) return;
+    if (id == DISPID_DOWNLOADCOMPLETE)
+        events->Engine_DownloadComplete();
+    else if (id == DISPID_NAVIGATECOMPLETE2)
+        events->Engine_NavigateComplete2();
+}
+
+// Takedown order: in-place deactivate, unadvise, SetClientSite(nullptr),
+// Close, release.
+void WebBrowserEngine::Close() {
+    events_ = nullptr;
+    link_->engine = nullptr;
+    if (inPlace_) inPlace_->InPlaceDeactivate();
+    if (connection_ && cookie_) connection_->Unadvise(cookie_);
+    cookie_ = 0;
+    if (object_) {
+        object_->SetClientSite(nullptr);
+        object_->Close(OLECLOSE_NOSAVE);
+    }
+    activeObject_.reset();
+    inPlace_.reset();
+    browser_.reset();
+    connection_.reset();
+    object_.reset();
+    sink_.reset();
+    frame_.reset();
+    site_.reset();
+    if (host_) {
+        HWND host = host_;
+        host_ = nullptr;
+        SetWindowLongPtrA(host, GWLP_USERDATA, 0);
+        if (IsWindow(host)) DestroyWindow(host);
+    }
+    apartment_.reset();
+}
+
+HRESULT WebBrowserEngine::Navigate(const std::string& address) {
+    if (!browser_) return E_FAIL;
+    scoped::Bstr url(SysAllocString(Wide(address).c_str()));
+    if (!url) return E_OUTOFMEMORY;
+    VARIANT empty;
+    VariantInit(&empty);
+    return browser_->Navigate(url.get(), &empty, &empty, &empty, &empty);
+}
+
+HRESULT WebBrowserEngine::Busy(bool* busy) {
+    if (!busy) return E_POINTER;
+    if (!browser_) return E_FAIL;
+    VARIANT_BOOL value = VARIANT_FALSE;
+    HRESULT hr = browser_->get_Busy(&value);
+    if (SUCCEEDED(hr)) *busy = value != VARIANT_FALSE;
+    return hr;
+}
+
+HRESULT WebBrowserEngine::LocationName(std::string* name) {
+    if (!name) return E_POINTER;
+    if (!browser_) return E_FAIL;
+    scoped::Bstr text;
+    HRESULT hr = browser_->get_LocationName(text.put());
+    if (SUCCEEDED(hr)) *name = Narrow(text.get());
+    return hr;
+}
+
+HRESULT WebBrowserEngine::LocationURL(std::string* url) {
+    if (!url) return E_POINTER;
+    if (!browser_) return E_FAIL;
+    scoped::Bstr text;
+    HRESULT hr = browser_->get_LocationURL(text.put());
+    if (SUCCEEDED(hr)) *url = Narrow(text.get());
+    return hr;
+}
+
+LRESULT CALLBACK WebBrowserEngine::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<WebBrowserEngine*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == WM_SETFOCUS && !self->focusing_) {
+        // Focus on the host means focus on the page: let the control take it.
+        self->focusing_ = true;
+        self->Activate(OLEIVERB_UIACTIVATE);
+        self->focusing_ = false;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<Engine> CreateWebBrowserEngine() {
+    return std::unique_ptr<Engine>(new WebBrowserEngine);
+}
+
+long WebBrowserEngineLiveObjects() { return g_liveObjects; }
+
+}  // namespace browser

@@ -1,0 +1,15 @@
+# Redraws the toolbar pictures and icon and checks that the committed files
+# are what the script draws now.
+find_program(PYTHON NAMES python3 REQUIRED)
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${PYTHON} ${SCRIPT} ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "draw.py failed: ${rc}")
+endif()
+foreach(f toolbar.bmp browser.ico)
+    file(SHA256 ${OUT}/${f} drawn)
+    file(SHA256 ${COMMITTED}/${f} committed)
+    if(NOT drawn STREQUAL committed)
+        message(FATAL_ERROR "${f} differs from what tools/toolbar-art/draw.py draws; run it")
+    endif()
+endforeach()
