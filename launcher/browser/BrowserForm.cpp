@@ -238,30 +238,38 @@ LRESULT CALLBACK FrmBrowser::StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 // The address box's edit field: Enter raises cboAddress_KeyPress before the
-// box sees the character (the box still gets it).
+// box sees the character (the box still gets it). With the list open, Enter
+// first chooses the highlighted entry, which navigates through the box's own
+// Click; only when it chose none does the typed text go out.
 LRESULT CALLBACK FrmBrowser::AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WNDPROC original = g_editProc;
+    auto callOriginal = [&] {
+        return original ? CallWindowProcA(original, hwnd, msg, wParam, lParam)
+                        : DefWindowProcA(hwnd, msg, wParam, lParam);
+    };
     FrmBrowser* self = FromWindow(GetAncestor(hwnd, GA_ROOT));
-    if (self && !self->windowGone_) {
-        CallScope scope(self);
-        try {
-            if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
-                // Enter in an open list chooses the entry (the box's own
-                // Click), so the character that follows must not navigate
-                // a second time.
-                self->enterClosedList_ =
-                    SendMessageA(self->cboAddress_, CB_GETDROPPEDSTATE, 0, 0) != 0;
-            } else if (msg == WM_CHAR) {
-                bool skip = wParam == 13 && self->enterClosedList_;
-                self->enterClosedList_ = false;
-                if (!skip) self->cboAddress_KeyPress(static_cast<int>(wParam));
-                if (!IsWindow(hwnd)) return 0;
-            }
-        } catch (...) {
+    if (!self || self->windowGone_) return callOriginal();
+    CallScope scope(self);
+    try {
+        if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+            self->listChoiceNavigated_ = false;
+            self->listOpenAtEnter_ = SendMessageA(self->cboAddress_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        } else if (msg == WM_CHAR && wParam == 13 && self->listOpenAtEnter_) {
+            // The list closes on the key-down or on this character, as the
+            // system has it; either way the choice is known afterwards.
+            self->listOpenAtEnter_ = false;
+            LRESULT result = callOriginal();
+            bool chosen = self->listChoiceNavigated_;
+            self->listChoiceNavigated_ = false;
+            if (!chosen && !self->windowGone_) self->cboAddress_KeyPress(13);
+            return result;
+        } else if (msg == WM_CHAR) {
+            self->cboAddress_KeyPress(static_cast<int>(wParam));
+            if (!IsWindow(hwnd)) return 0;
         }
+    } catch (...) {
     }
-    return original ? CallWindowProcA(original, hwnd, msg, wParam, lParam)
-                    : DefWindowProcA(hwnd, msg, wParam, lParam);
+    return callOriginal();
 }
 
 LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -286,6 +294,7 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             int index = static_cast<int>(SendMessageA(cboAddress_, CB_GETCURSEL, 0, 0));
             if (index >= 0) {
                 SetAddressText(AddressListItem(index));
+                listChoiceNavigated_ = true;
                 cboAddress_Click();
             }
             return 0;

@@ -102,7 +102,8 @@ private:
     HWND tbToolBar_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool timTimerEnabled_ = false;
-    bool enterClosedList_ = false;
+    bool listOpenAtEnter_ = false;      // the list was open at the last Enter
+    bool listChoiceNavigated_ = false;  // a list choice navigated since then
     float twipsPerPixel_ = 15.0f;
     TwipsRect cboRect_;
     TwipsRect brwRect_;

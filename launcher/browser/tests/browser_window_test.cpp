@@ -213,6 +213,7 @@ TEST_F(BrowserWindow, VisitingABAKeepsEachAddressOnceMostRecentFirst) {
     SendMessageA(o.box(), CB_SHOWDROPDOWN, TRUE, 0);
     Pump();
     PressKey(o.edit(), VK_DOWN);
+    EXPECT_EQ(1, script->Count("Navigate:" + a)) << "after down";
     PressKey(o.edit(), VK_RETURN);
     EXPECT_EQ(2, script->Count("Navigate:" + a)) << testing::PrintToString(script->calls);
     script->Complete(a, "Page A");
@@ -224,6 +225,35 @@ TEST_F(BrowserWindow, VisitingABAKeepsEachAddressOnceMostRecentFirst) {
     EXPECT_TRUE(Idle(o));
     // Start, B, the list choice: no navigation from selecting A on top.
     EXPECT_EQ((Items{"Navigate:" + a, "Navigate:" + b, "Navigate:" + a}), script->calls);
+}
+
+TEST_F(BrowserWindow, EnterWithTheListOpenNavigatesOnce) {
+    auto script = std::make_shared<Script>();
+    const std::string a = "http://a.example/";
+    Opened o = Open(a, script);
+    script->Complete(a, "Page A");
+    script->calls.clear();
+
+    // Text that matches no entry, typed with the list open.
+    SendMessageA(o.box(), CB_SHOWDROPDOWN, TRUE, 0);
+    Pump();
+    SetWindowTextA(o.box(), "");
+    TypeText(o.edit(), "zzz");
+    PressKey(o.edit(), VK_RETURN);
+    EXPECT_EQ(Items{"Navigate:zzz"}, script->calls);
+
+    // Opening and closing the list with its button chooses nothing new.
+    script->calls.clear();
+    RECT rc = {};
+    GetClientRect(o.box(), &rc);
+    LPARAM arrow = MAKELPARAM(rc.right - 6, rc.bottom / 2);
+    PostMessageA(o.box(), WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+    PostMessageA(o.box(), WM_LBUTTONUP, 0, arrow);
+    Pump();
+    EXPECT_TRUE(SendMessageA(o.box(), CB_GETDROPPEDSTATE, 0, 0));
+    SendMessageA(o.box(), CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+    EXPECT_TRUE(script->calls.empty()) << testing::PrintToString(script->calls);
 }
 
 TEST_F(BrowserWindow, AddressesDifferingInCaseAreTwoEntries) {
