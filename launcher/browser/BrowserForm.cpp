@@ -11,6 +11,7 @@
 
 #include "BrowserLayout.h"
 #include "BrowserResources.h"
+#include "IcoFile.h"
 #include "Scoped.h"
 
 namespace browser {
@@ -58,6 +59,28 @@ HWND HiddenOwner(HINSTANCE instance) {
     return owner;
 }
 
+using Icon = scoped::Unique<scoped::NullTraits<HICON, BOOL, ::DestroyIcon>>;
+
+// The window's icon, large or small, made from the .ico file in the
+// resources. Made once; the window class keeps it for the process's life.
+HICON WindowIcon(HINSTANCE instance, bool smallIcon) {
+    static Icon icons[2];
+    Icon& icon = icons[smallIcon ? 1 : 0];
+    if (icon) return icon.get();
+    HRSRC info = FindResourceA(instance, MAKEINTRESOURCEA(IDR_FRMBROWSER_ICON), RT_RCDATA);
+    HGLOBAL loaded = info ? LoadResource(instance, info) : nullptr;
+    const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+    DWORD size = info ? SizeofResource(instance, info) : 0;
+    int cx = GetSystemMetrics(smallIcon ? SM_CXSMICON : SM_CXICON);
+    int cy = GetSystemMetrics(smallIcon ? SM_CYSMICON : SM_CYICON);
+    ico::Image image;
+    if (!data || !ico::PickImage(data, size, cx, cy, &image)) return nullptr;
+    icon.reset(CreateIconFromResourceEx(const_cast<PBYTE>(data + image.offset),
+                                        static_cast<DWORD>(image.size), TRUE, 0x00030000, cx,
+                                        cy, LR_DEFAULTCOLOR));
+    return icon.get();
+}
+
 bool RegisterClasses(HINSTANCE instance, WNDPROC formProc, WNDPROC stripProc) {
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
@@ -66,12 +89,8 @@ bool RegisterClasses(HINSTANCE instance, WNDPROC formProc, WNDPROC stripProc) {
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = formProc;
         wc.hInstance = instance;
-        wc.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_FRMBROWSER),
-                                                 IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
-        wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_FRMBROWSER),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0));
+        wc.hIcon = WindowIcon(instance, false);
+        wc.hIconSm = WindowIcon(instance, true);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kFormClass;

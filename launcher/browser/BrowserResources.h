@@ -3,7 +3,7 @@
 // own: the ids are chosen well away from the launcher's.
 #pragma once
 
-#define IDI_FRMBROWSER 2101
+#define IDR_FRMBROWSER_ICON 2101  // an .ico file, as RCDATA
 #define IDB_FRMBROWSER_TOOLBAR 2102
 
 #ifndef RC_INVOKED
