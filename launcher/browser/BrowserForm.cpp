@@ -54,8 +54,8 @@ HWND HiddenOwner(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.lpszClassName = kOwnerClass;
     RegisterClassA(&wc);  // fails harmlessly when already registered
-    owner = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                            instance, nullptr);
+    owner = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                            nullptr);
     return owner;
 }
 
@@ -76,8 +76,8 @@ HICON WindowIcon(HINSTANCE instance, bool smallIcon) {
     ico::Image image;
     if (!data || !ico::PickImage(data, size, cx, cy, &image)) return nullptr;
     icon.reset(CreateIconFromResourceEx(const_cast<PBYTE>(data + image.offset),
-                                        static_cast<DWORD>(image.size), TRUE, 0x00030000, cx,
-                                        cy, LR_DEFAULTCOLOR));
+                                        static_cast<DWORD>(image.size), TRUE, 0x00030000, cx, cy,
+                                        LR_DEFAULTCOLOR));
     return icon.get();
 }
 
@@ -151,8 +151,7 @@ class FrmBrowser::CallScope {
 public:
     explicit CallScope(FrmBrowser* form) : form_(form) { ++form_->callDepth_; }
     ~CallScope() {
-        if (--form_->callDepth_ == 0 && form_->windowGone_ && form_->ownedByWindow_)
-            delete form_;
+        if (--form_->callDepth_ == 0 && form_->windowGone_ && form_->ownedByWindow_) delete form_;
     }
     CallScope(const CallScope&) = delete;
     CallScope& operator=(const CallScope&) = delete;
@@ -162,9 +161,7 @@ private:
 };
 
 FrmBrowser::FrmBrowser(std::unique_ptr<Engine> engine, const std::string& startingAddress)
-    : brwWebBrowser_(std::move(engine)),
-      StartingAddress(startingAddress),
-      res_(new Resources) {
+    : brwWebBrowser_(std::move(engine)), StartingAddress(startingAddress), res_(new Resources) {
     using namespace layout;
     cboRect_ = {kComboLeft, kComboTop, kComboWidth, kComboHeight};
     brwRect_ = {kBrowserLeft, kBrowserTop, kBrowserWidth, kBrowserHeight};
@@ -186,7 +183,8 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         std::unique_ptr<FrmBrowser> form(new FrmBrowser(std::move(engine), startingAddress));
         {
             HDC screen = GetDC(nullptr);
-            form->twipsPerPixel_ = layout::TwipsPerPixel(screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96);
+            form->twipsPerPixel_ =
+                layout::TwipsPerPixel(screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96);
             if (screen) ReleaseDC(nullptr, screen);
         }
         const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -194,11 +192,10 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         RECT rc = {0, 0, form->Pixels(layout::kDesignClientWidth),
                    form->Pixels(layout::kDesignClientHeight)};
         AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-        HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style,
-                                    form->Pixels(layout::kDesignLeft),
-                                    form->Pixels(layout::kDesignTop), rc.right - rc.left,
-                                    rc.bottom - rc.top, HiddenOwner(instance), nullptr, instance,
-                                    form.get());
+        HWND hwnd = CreateWindowExA(
+            exStyle, kFormClass, "", style, form->Pixels(layout::kDesignLeft),
+            form->Pixels(layout::kDesignTop), rc.right - rc.left, rc.bottom - rc.top,
+            HiddenOwner(instance), nullptr, instance, form.get());
         if (!hwnd) return nullptr;  // WM_NCDESTROY has already let go of the object
         FrmBrowser* self = form.release();
         self->ownedByWindow_ = true;
@@ -221,7 +218,9 @@ FrmBrowser* FrmBrowser::FromWindow(HWND hwnd) {
     return reinterpret_cast<FrmBrowser*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-std::vector<HWND> FrmBrowser::OpenWindows() { return LoadedWindows(); }
+std::vector<HWND> FrmBrowser::OpenWindows() {
+    return LoadedWindows();
+}
 
 // --- window procedures -------------------------------------------------------
 
@@ -246,12 +245,12 @@ LRESULT CALLBACK FrmBrowser::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 // The address strip only passes its children's notifications on to the form.
 LRESULT CALLBACK FrmBrowser::StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-        return SendMessageA(GetParent(hwnd), msg, wParam, lParam);
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return SendMessageA(GetParent(hwnd), msg, wParam, lParam);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -293,91 +292,92 @@ LRESULT CALLBACK FrmBrowser::AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam,
 
 LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE:
-        return CreateControls() ? 0 : -1;
-    case WM_SIZE:
-        DockBars();
-        Form_Resize();
-        return 0;
-    case WM_TIMER:
-        if (wParam == ids::kTimTimer) {
-            if (timTimerEnabled_) timTimer_Timer();
+        case WM_CREATE:
+            return CreateControls() ? 0 : -1;
+        case WM_SIZE:
+            DockBars();
+            Form_Resize();
             return 0;
+        case WM_TIMER:
+            if (wParam == ids::kTimTimer) {
+                if (timTimerEnabled_) timTimer_Timer();
+                return 0;
+            }
+            break;
+        case WM_COMMAND: {
+            int id = LOWORD(wParam);
+            int code = HIWORD(wParam);
+            if (id == ids::kAddressBox && code == CBN_SELENDOK) {
+                // A list entry was chosen: the box shows it, then Click.
+                int index = static_cast<int>(SendMessageA(cboAddress_, CB_GETCURSEL, 0, 0));
+                if (index >= 0) {
+                    SetAddressText(AddressListItem(index));
+                    listChoiceNavigated_ = true;
+                    cboAddress_Click();
+                }
+                return 0;
+            }
+            if (reinterpret_cast<HWND>(lParam) == tbToolBar_ && id >= ids::kFirstButton &&
+                id < ids::kFirstButton + kButtonCount) {
+                tbToolBar_ButtonClick(kButtonKeys[id - ids::kFirstButton]);
+                return 0;
+            }
+            break;
         }
-        break;
-    case WM_COMMAND: {
-        int id = LOWORD(wParam);
-        int code = HIWORD(wParam);
-        if (id == ids::kAddressBox && code == CBN_SELENDOK) {
-            // A list entry was chosen: the box shows it, then Click.
-            int index = static_cast<int>(SendMessageA(cboAddress_, CB_GETCURSEL, 0, 0));
-            if (index >= 0) {
-                SetAddressText(AddressListItem(index));
-                listChoiceNavigated_ = true;
-                cboAddress_Click();
+        case WM_NOTIFY: {
+            auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+            int index = static_cast<int>(hdr->idFrom) - ids::kFirstButton;
+            if (index < 0 || index >= kButtonCount) break;
+            if (hdr->code == TTN_GETDISPINFOA) {
+                auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+                info->lpszText = const_cast<char*>(kButtonKeys[index]);
+                info->hinst = nullptr;
+                return 0;
+            }
+            if (hdr->code == TTN_GETDISPINFOW) {
+                static const wchar_t* const wideKeys[] = {L"Back",    L"Forward", L"Stop",
+                                                          L"Refresh", L"Home",    L"Search"};
+                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+                info->lpszText = const_cast<wchar_t*>(wideKeys[index]);
+                info->hinst = nullptr;
+                return 0;
+            }
+            break;
+        }
+        case WM_ACTIVATE:
+            // Like a dialog: the focus comes back to where it was.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (IsSelfOrChild(hwnd_, focus) && focus != hwnd_) lastFocus_ = focus;
+            } else if (!HIWORD(wParam)) {
+                if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_))
+                    SetFocus(lastFocus_);
+                else
+                    FocusAddressBox();
+                return 0;
+            }
+            break;
+        case WM_DESTROY: {
+            SetTimerEnabled(false);
+            // The control goes first, while its parent windows still exist.
+            if (brwWebBrowser_) brwWebBrowser_->Close();
+            auto& windows = LoadedWindows();
+            windows.erase(std::remove(windows.begin(), windows.end(), hwnd_), windows.end());
+            if (cboAddress_ && g_editProc) {
+                HWND edit = GetWindow(cboAddress_, GW_CHILD);
+                if (edit)
+                    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
             }
             return 0;
         }
-        if (reinterpret_cast<HWND>(lParam) == tbToolBar_ && id >= ids::kFirstButton &&
-            id < ids::kFirstButton + kButtonCount) {
-            tbToolBar_ButtonClick(kButtonKeys[id - ids::kFirstButton]);
-            return 0;
-        }
-        break;
-    }
-    case WM_NOTIFY: {
-        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-        int index = static_cast<int>(hdr->idFrom) - ids::kFirstButton;
-        if (index < 0 || index >= kButtonCount) break;
-        if (hdr->code == TTN_GETDISPINFOA) {
-            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-            info->lpszText = const_cast<char*>(kButtonKeys[index]);
-            info->hinst = nullptr;
-            return 0;
-        }
-        if (hdr->code == TTN_GETDISPINFOW) {
-            static const wchar_t* const wideKeys[] = {L"Back", L"Forward", L"Stop",
-                                                      L"Refresh", L"Home", L"Search"};
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            info->lpszText = const_cast<wchar_t*>(wideKeys[index]);
-            info->hinst = nullptr;
-            return 0;
-        }
-        break;
-    }
-    case WM_ACTIVATE:
-        // Like a dialog: the focus comes back to where it was.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (IsSelfOrChild(hwnd_, focus) && focus != hwnd_) lastFocus_ = focus;
-        } else if (!HIWORD(wParam)) {
-            if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_))
-                SetFocus(lastFocus_);
-            else
-                FocusAddressBox();
-            return 0;
-        }
-        break;
-    case WM_DESTROY: {
-        SetTimerEnabled(false);
-        // The control goes first, while its parent windows still exist.
-        if (brwWebBrowser_) brwWebBrowser_->Close();
-        auto& windows = LoadedWindows();
-        windows.erase(std::remove(windows.begin(), windows.end(), hwnd_), windows.end());
-        if (cboAddress_ && g_editProc) {
-            HWND edit = GetWindow(cboAddress_, GW_CHILD);
-            if (edit) SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
-        }
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        windowGone_ = true;
-        {
-            HWND hwnd = hwnd_;
-            hwnd_ = nullptr;
-            return DefWindowProcA(hwnd, msg, wParam, lParam);
-        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+            windowGone_ = true;
+            {
+                HWND hwnd = hwnd_;
+                hwnd_ = nullptr;
+                return DefWindowProcA(hwnd, msg, wParam, lParam);
+            }
     }
     return DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
@@ -393,33 +393,31 @@ bool FrmBrowser::CreateControls() {
     HGDIOBJ font = res_->font ? res_->font.get() : GetStockObject(DEFAULT_GUI_FONT);
 
     // picAddress: the strip that carries the address label and box.
-    picAddress_ = CreateWindowExA(WS_EX_CONTROLPARENT, kStripClass, "",
-                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                  Pixels(picRect_.left), Pixels(picRect_.top),
-                                  Pixels(picRect_.width), Pixels(picRect_.height), hwnd_,
-                                  reinterpret_cast<HMENU>(ids::kAddressStrip), instance, nullptr);
+    picAddress_ =
+        CreateWindowExA(WS_EX_CONTROLPARENT, kStripClass, "",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Pixels(picRect_.left),
+                        Pixels(picRect_.top), Pixels(picRect_.width), Pixels(picRect_.height),
+                        hwnd_, reinterpret_cast<HMENU>(ids::kAddressStrip), instance, nullptr);
     if (!picAddress_) return false;
 
-    cboAddress_ = CreateWindowExA(0, "COMBOBOX", "",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN |
-                                      CBS_AUTOHSCROLL,
-                                  Pixels(cboRect_.left), Pixels(cboRect_.top),
-                                  Pixels(cboRect_.width), kDroppedListHeight, picAddress_,
-                                  reinterpret_cast<HMENU>(ids::kAddressBox), instance, nullptr);
+    cboAddress_ = CreateWindowExA(
+        0, "COMBOBOX", "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+        Pixels(cboRect_.left), Pixels(cboRect_.top), Pixels(cboRect_.width), kDroppedListHeight,
+        picAddress_, reinterpret_cast<HMENU>(ids::kAddressBox), instance, nullptr);
     if (!cboAddress_) return false;
     SendMessageA(cboAddress_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SetWindowTextA(cboAddress_, kDesignComboText);
     if (HWND edit = GetWindow(cboAddress_, GW_CHILD)) {
-        WNDPROC previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddressEditProc)));
+        WNDPROC previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddressEditProc)));
         if (!g_editProc && previous != AddressEditProc) g_editProc = previous;
     }
 
-    lblAddress_ = CreateWindowExA(0, "STATIC", kLabelCaption, WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                  Pixels(layout::kLabelLeft), Pixels(layout::kLabelTop),
-                                  Pixels(layout::kLabelWidth), Pixels(layout::kLabelHeight),
-                                  picAddress_, reinterpret_cast<HMENU>(ids::kAddressLabel),
-                                  instance, nullptr);
+    lblAddress_ = CreateWindowExA(
+        0, "STATIC", kLabelCaption, WS_CHILD | WS_VISIBLE | SS_LEFT, Pixels(layout::kLabelLeft),
+        Pixels(layout::kLabelTop), Pixels(layout::kLabelWidth), Pixels(layout::kLabelHeight),
+        picAddress_, reinterpret_cast<HMENU>(ids::kAddressLabel), instance, nullptr);
     if (lblAddress_) SendMessageA(lblAddress_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     CreateToolBar();
@@ -434,12 +432,12 @@ bool FrmBrowser::CreateControls() {
 
 void FrmBrowser::CreateToolBar() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    tbToolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                                 WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                     CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                                 0, 0, Pixels(layout::kDesignClientWidth),
-                                 Pixels(layout::kToolBarHeight), hwnd_,
-                                 reinterpret_cast<HMENU>(ids::kToolBar), instance, nullptr);
+    tbToolBar_ =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                            CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                        0, 0, Pixels(layout::kDesignClientWidth), Pixels(layout::kToolBarHeight),
+                        hwnd_, reinterpret_cast<HMENU>(ids::kToolBar), instance, nullptr);
     if (!tbToolBar_) return;
     SendMessageA(tbToolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
@@ -542,7 +540,9 @@ void FrmBrowser::timTimer_Timer() {
     SetCaptionToLocationName();
 }
 
-void FrmBrowser::brwWebBrowser_DownloadComplete() { SetCaptionToLocationName(); }
+void FrmBrowser::brwWebBrowser_DownloadComplete() {
+    SetCaptionToLocationName();
+}
 
 void FrmBrowser::brwWebBrowser_NavigateComplete2() {
     SetCaptionToLocationName();
@@ -587,8 +587,7 @@ void FrmBrowser::Engine_NavigateComplete2() {
 // --- keyboard ----------------------------------------------------------------
 
 bool FrmBrowser::PreTranslate(MSG* msg) {
-    if (!msg || !msg->hwnd || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
-        return false;
+    if (!msg || !msg->hwnd || msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
     FrmBrowser* self = FromWindow(GetAncestor(msg->hwnd, GA_ROOT));
     if (!self || self->windowGone_) return false;
     CallScope scope(self);
@@ -651,7 +650,9 @@ void FrmBrowser::SetTimerEnabled(bool enabled) {
     }
 }
 
-std::string FrmBrowser::AddressText() const { return cboAddress_ ? WindowText(cboAddress_) : ""; }
+std::string FrmBrowser::AddressText() const {
+    return cboAddress_ ? WindowText(cboAddress_) : "";
+}
 
 void FrmBrowser::SetAddressText(const std::string& text) {
     if (cboAddress_) SetWindowTextA(cboAddress_, text.c_str());
@@ -668,7 +669,8 @@ std::string FrmBrowser::AddressListItem(int index) const {
     LRESULT length = SendMessageA(cboAddress_, CB_GETLBTEXTLEN, index, 0);
     if (length == CB_ERR || length < 0) return std::string();
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(cboAddress_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    LRESULT got =
+        SendMessageA(cboAddress_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;
 }
@@ -733,7 +735,9 @@ float FrmBrowser::ScaleHeight() const {
     return layout::PixelsToTwips(client.bottom, twipsPerPixel_);
 }
 
-int FrmBrowser::Pixels(float twips) const { return layout::TwipsToPixels(twips, twipsPerPixel_); }
+int FrmBrowser::Pixels(float twips) const {
+    return layout::TwipsToPixels(twips, twipsPerPixel_);
+}
 
 void FrmBrowser::FocusAddressBox() {
     if (!cboAddress_) return;

@@ -25,9 +25,13 @@ ResizeResult ResizeRule(float scaleWidth, float scaleHeight, float addressStripT
     return r;
 }
 
-float AddressBoxLeft() { return 50.0f; }
+float AddressBoxLeft() {
+    return 50.0f;
+}
 
-float AddressBoxTop(float labelTop, float labelHeight) { return labelTop + labelHeight + 15.0f; }
+float AddressBoxTop(float labelTop, float labelHeight) {
+    return labelTop + labelHeight + 15.0f;
+}
 
 float TwipsPerPixel(int dpi) {
     if (dpi <= 0) dpi = 96;

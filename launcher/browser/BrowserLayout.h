@@ -15,8 +15,7 @@ constexpr float kDesignTop = 3345.0f;
 constexpr float kToolBarHeight = 540.0f;
 constexpr float kAddressStripTop = 540.0f;
 constexpr float kAddressStripHeight = 675.0f;
-constexpr float kLabelLeft = 45.0f, kLabelTop = 60.0f, kLabelWidth = 3075.0f,
-                kLabelHeight = 255.0f;
+constexpr float kLabelLeft = 45.0f, kLabelTop = 60.0f, kLabelWidth = 3075.0f, kLabelHeight = 255.0f;
 constexpr float kComboLeft = 45.0f, kComboTop = 300.0f, kComboWidth = 3795.0f,
                 kComboHeight = 315.0f;
 constexpr float kBrowserLeft = 50.0f, kBrowserTop = 1215.0f, kBrowserWidth = 5393.0f,

@@ -14,7 +14,9 @@ HWND ShowBrowserWindow(HINSTANCE instance, const std::string& startingAddress) {
     }
 }
 
-bool PreTranslateBrowserMessage(MSG* msg) { return FrmBrowser::PreTranslate(msg); }
+bool PreTranslateBrowserMessage(MSG* msg) {
+    return FrmBrowser::PreTranslate(msg);
+}
 
 void CloseAllBrowserWindows() {
     // The last loaded first. A window that refuses to go is not asked twice.

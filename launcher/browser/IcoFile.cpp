@@ -8,7 +8,9 @@ namespace ico {
 
 namespace {
 
-unsigned Word(const unsigned char* p) { return p[0] | (p[1] << 8); }
+unsigned Word(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
 size_t Dword(const unsigned char* p) {
     return static_cast<size_t>(p[0]) | (static_cast<size_t>(p[1]) << 8) |
            (static_cast<size_t>(p[2]) << 16) | (static_cast<size_t>(p[3]) << 24);

@@ -1,11 +1,11 @@
 // The shipped browser engine: the system's WebBrowser control hosted as an
 // in-place OLE object inside a child window of the browser window, with a
 // DWebBrowserEvents2 sink. Taken down in a fixed order when the window goes.
-#include <windows.h>
 #include <exdisp.h>
 #include <exdispid.h>
 #include <ocidl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <memory>
 
@@ -163,8 +163,8 @@ public:
     STDMETHODIMP CanInPlaceActivate() override { return link_->engine ? S_OK : S_FALSE; }
     STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
     STDMETHODIMP OnUIActivate() override { return S_OK; }
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
-                                  LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
         if (frame) *frame = nullptr;
         if (doc) *doc = nullptr;
         WebBrowserEngine* engine = link_->engine;
@@ -272,8 +272,8 @@ public:
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
-                        EXCEPINFO*, UINT*) override {
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override {
         if (result) VariantInit(result);
         // Stay alive even if the handler closes the window and unadvises us.
         AddRef();
@@ -385,7 +385,9 @@ void WebBrowserEngine::SetActiveObject(IOleInPlaceActiveObject* object) {
     }
 }
 
-IOleInPlaceFrame* WebBrowserEngine::Frame() const { return frame_.get(); }
+IOleInPlaceFrame* WebBrowserEngine::Frame() const {
+    return frame_.get();
+}
 
 void WebBrowserEngine::OnEvent(DISPID id) {
     EngineEvents* events = events_;
@@ -479,6 +481,8 @@ std::unique_ptr<Engine> CreateWebBrowserEngine() {
     return std::unique_ptr<Engine>(new WebBrowserEngine);
 }
 
-long WebBrowserEngineLiveObjects() { return g_liveObjects; }
+long WebBrowserEngineLiveObjects() {
+    return g_liveObjects;
+}
 
 }  // namespace browser

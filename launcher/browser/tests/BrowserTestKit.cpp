@@ -1,8 +1,10 @@
 // Helpers for the browser window tests (see BrowserTestKit.h).
 #include "BrowserTestKit.h"
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers, which need it
 #include <commctrl.h>
+// clang-format on
 
 #include "BrowserWindow.h"
 
@@ -44,9 +46,13 @@ std::vector<std::string> ListItems(HWND combo) {
     return items;
 }
 
-int ListIndex(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
+int ListIndex(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}
 
-HWND EditOf(HWND combo) { return GetWindow(combo, GW_CHILD); }
+HWND EditOf(HWND combo) {
+    return GetWindow(combo, GW_CHILD);
+}
 
 RECT ChildRect(HWND child) {
     RECT rc = {};

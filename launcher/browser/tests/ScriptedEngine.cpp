@@ -51,9 +51,9 @@ HRESULT ScriptedEngine::Create(HWND parent, const RECT& rect, browser::EngineEve
         wc.lpszClassName = kViewClass;
         RegisterClassA(&wc);
     }
-    script_->view = CreateWindowExA(WS_EX_CLIENTEDGE, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                    rect.left, rect.top, rect.right - rect.left,
-                                    rect.bottom - rect.top, parent, nullptr, instance, nullptr);
+    script_->view = CreateWindowExA(
+        WS_EX_CLIENTEDGE, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
+        rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, instance, nullptr);
     if (!script_->view) return E_FAIL;
     SetWindowLongPtrA(script_->view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(script_.get()));
     script_->rect = rect;

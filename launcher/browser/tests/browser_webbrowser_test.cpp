@@ -81,10 +81,9 @@ private:
 
 TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
     auto log = std::make_shared<Log>();
-    HWND hwnd = FrmBrowser::Open(
-        GetModuleHandleA(nullptr), "about:blank",
-        std::unique_ptr<browser::Engine>(
-            new RecordingEngine(browser::CreateWebBrowserEngine(), log)));
+    HWND hwnd = FrmBrowser::Open(GetModuleHandleA(nullptr), "about:blank",
+                                 std::unique_ptr<browser::Engine>(
+                                     new RecordingEngine(browser::CreateWebBrowserEngine(), log)));
     ASSERT_TRUE(hwnd);
     FrmBrowser* form = FrmBrowser::FromWindow(hwnd);
     ASSERT_TRUE(form);

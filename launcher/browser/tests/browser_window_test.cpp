@@ -2,10 +2,11 @@
 // the user sees (caption, address box and list, control placement) and what
 // reaches the engine, for loading, the address box, the toolbar, the busy
 // timer, resizing and the keyboard.
-#include <gtest/gtest.h>
-
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers, which need it
 #include <commctrl.h>
+// clang-format on
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -334,8 +335,11 @@ TEST_F(BrowserWindow, ToolbarButtonsCallTheirOperationsAndShowWorkingWhileBusy) 
     const struct {
         int button;
         const char* call;
-    } cases[] = {{kForward, "GoForward"}, {kRefresh, "Refresh"}, {kHome, "GoHome"},
-                 {kSearch, "GoSearch"}, {kBack, "GoBack"}};
+    } cases[] = {{kForward, "GoForward"},
+                 {kRefresh, "Refresh"},
+                 {kHome, "GoHome"},
+                 {kSearch, "GoSearch"},
+                 {kBack, "GoBack"}};
     for (const auto& c : cases) {
         script->calls.clear();
         ClickToolbarButton(o.form->ToolBar(), c.button);
