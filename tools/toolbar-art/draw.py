@@ -229,12 +229,14 @@ def globe(c, cx, cy, r, line_width=1.0):
     c.circle(cx, cy, r, spherical((140, 200, 255), (20, 80, 190), cx, cy, r))
     land = spherical((120, 210, 90), (30, 120, 40), cx, cy, r)
     s = r / 8.0
-    # Two continents, clipped to the sphere.
-    c.polygon([(cx - 6 * s, cy - 5 * s), (cx - 1 * s, cy - 7 * s), (cx + 1 * s, cy - 4 * s),
-               (cx - 1 * s, cy - 1 * s), (cx - 2 * s, cy + 3 * s), (cx - 5 * s, cy + 1 * s),
-               (cx - 7 * s, cy - 2 * s)], land, clip=inside)
-    c.polygon([(cx + 2 * s, cy + 0 * s), (cx + 7 * s, cy - 2 * s), (cx + 8 * s, cy + 3 * s),
-               (cx + 4 * s, cy + 8 * s), (cx + 1 * s, cy + 5 * s)], land, clip=inside)
+    # Two continents, clipped to the sphere: one in the west, reaching to the
+    # north pole, and one in the south-east.
+    west = [(-7.5, -3.5), (-5.5, -6.5), (-2.0, -7.8), (0.5, -6.0), (-0.5, -3.8), (-2.5, -3.0),
+            (-1.5, -0.5), (-3.0, 1.5), (-2.5, 4.0), (-4.0, 5.0), (-5.0, 2.0), (-7.0, 0.5)]
+    east = [(1.5, -0.5), (4.0, -2.5), (6.5, -1.5), (8.0, 1.5), (6.5, 4.5), (4.5, 7.5),
+            (2.5, 6.0), (3.0, 3.0), (1.0, 1.5)]
+    for shape in (west, east):
+        c.polygon([(cx + x * s, cy + y * s) for x, y in shape], land, clip=inside)
 
 
 def search(c):
