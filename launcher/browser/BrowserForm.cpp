@@ -161,7 +161,7 @@ private:
 };
 
 FrmBrowser::FrmBrowser(std::unique_ptr<Engine> engine, const std::string& startingAddress)
-    : brwWebBrowser_(std::move(engine)), StartingAddress(startingAddress), res_(new Resources) {
+    : brwWebBrowser(std::move(engine)), StartingAddress(startingAddress), res_(new Resources) {
     using namespace layout;
     cboRect_ = {kComboLeft, kComboTop, kComboWidth, kComboHeight};
     brwRect_ = {kBrowserLeft, kBrowserTop, kBrowserWidth, kBrowserHeight};
@@ -169,7 +169,7 @@ FrmBrowser::FrmBrowser(std::unique_ptr<Engine> engine, const std::string& starti
 }
 
 FrmBrowser::~FrmBrowser() {
-    if (brwWebBrowser_) brwWebBrowser_->Close();
+    if (brwWebBrowser) brwWebBrowser->Close();
 }
 
 HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
@@ -271,7 +271,7 @@ LRESULT CALLBACK FrmBrowser::AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam,
     try {
         if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
             self->listChoiceNavigated_ = false;
-            self->listOpenAtEnter_ = SendMessageA(self->cboAddress_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            self->listOpenAtEnter_ = SendMessageA(self->cboAddress, CB_GETDROPPEDSTATE, 0, 0) != 0;
         } else if (msg == WM_CHAR && wParam == 13 && self->listOpenAtEnter_) {
             // The list closes on the key-down or on this character, as the
             // system has it; either way the choice is known afterwards.
@@ -309,7 +309,7 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             int code = HIWORD(wParam);
             if (id == ids::kAddressBox && code == CBN_SELENDOK) {
                 // A list entry was chosen: the box shows it, then Click.
-                int index = static_cast<int>(SendMessageA(cboAddress_, CB_GETCURSEL, 0, 0));
+                int index = static_cast<int>(SendMessageA(cboAddress, CB_GETCURSEL, 0, 0));
                 if (index >= 0) {
                     SetAddressText(AddressListItem(index));
                     listChoiceNavigated_ = true;
@@ -317,7 +317,7 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 }
                 return 0;
             }
-            if (reinterpret_cast<HWND>(lParam) == tbToolBar_ && id >= ids::kFirstButton &&
+            if (reinterpret_cast<HWND>(lParam) == tbToolBar && id >= ids::kFirstButton &&
                 id < ids::kFirstButton + kButtonCount) {
                 tbToolBar_ButtonClick(kButtonKeys[id - ids::kFirstButton]);
                 return 0;
@@ -360,11 +360,11 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY: {
             SetTimerEnabled(false);
             // The control goes first, while its parent windows still exist.
-            if (brwWebBrowser_) brwWebBrowser_->Close();
+            if (brwWebBrowser) brwWebBrowser->Close();
             auto& windows = LoadedWindows();
             windows.erase(std::remove(windows.begin(), windows.end(), hwnd_), windows.end());
-            if (cboAddress_ && g_editProc) {
-                HWND edit = GetWindow(cboAddress_, GW_CHILD);
+            if (cboAddress && g_editProc) {
+                HWND edit = GetWindow(cboAddress, GW_CHILD);
                 if (edit)
                     SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
             }
@@ -393,32 +393,32 @@ bool FrmBrowser::CreateControls() {
     HGDIOBJ font = res_->font ? res_->font.get() : GetStockObject(DEFAULT_GUI_FONT);
 
     // picAddress: the strip that carries the address label and box.
-    picAddress_ =
+    picAddress =
         CreateWindowExA(WS_EX_CONTROLPARENT, kStripClass, "",
                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Pixels(picRect_.left),
                         Pixels(picRect_.top), Pixels(picRect_.width), Pixels(picRect_.height),
                         hwnd_, reinterpret_cast<HMENU>(ids::kAddressStrip), instance, nullptr);
-    if (!picAddress_) return false;
+    if (!picAddress) return false;
 
-    cboAddress_ = CreateWindowExA(
+    cboAddress = CreateWindowExA(
         0, "COMBOBOX", "",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
         Pixels(cboRect_.left), Pixels(cboRect_.top), Pixels(cboRect_.width), kDroppedListHeight,
-        picAddress_, reinterpret_cast<HMENU>(ids::kAddressBox), instance, nullptr);
-    if (!cboAddress_) return false;
-    SendMessageA(cboAddress_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetWindowTextA(cboAddress_, kDesignComboText);
-    if (HWND edit = GetWindow(cboAddress_, GW_CHILD)) {
+        picAddress, reinterpret_cast<HMENU>(ids::kAddressBox), instance, nullptr);
+    if (!cboAddress) return false;
+    SendMessageA(cboAddress, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowTextA(cboAddress, kDesignComboText);
+    if (HWND edit = GetWindow(cboAddress, GW_CHILD)) {
         WNDPROC previous = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddressEditProc)));
         if (!g_editProc && previous != AddressEditProc) g_editProc = previous;
     }
 
-    lblAddress_ = CreateWindowExA(
+    lblAddress = CreateWindowExA(
         0, "STATIC", kLabelCaption, WS_CHILD | WS_VISIBLE | SS_LEFT, Pixels(layout::kLabelLeft),
         Pixels(layout::kLabelTop), Pixels(layout::kLabelWidth), Pixels(layout::kLabelHeight),
-        picAddress_, reinterpret_cast<HMENU>(ids::kAddressLabel), instance, nullptr);
-    if (lblAddress_) SendMessageA(lblAddress_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        picAddress, reinterpret_cast<HMENU>(ids::kAddressLabel), instance, nullptr);
+    if (lblAddress) SendMessageA(lblAddress, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
     CreateToolBar();
 
@@ -426,20 +426,20 @@ bool FrmBrowser::CreateControls() {
                Pixels(brwRect_.left) + Pixels(brwRect_.width),
                Pixels(brwRect_.top) + Pixels(brwRect_.height)};
     // Without its engine the window still opens; every engine step then fails.
-    brwWebBrowser_->Create(hwnd_, rc, this);
+    brwWebBrowser->Create(hwnd_, rc, this);
     return true;
 }
 
 void FrmBrowser::CreateToolBar() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    tbToolBar_ =
+    tbToolBar =
         CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
                         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
                             CCS_NOPARENTALIGN | CCS_NODIVIDER,
                         0, 0, Pixels(layout::kDesignClientWidth), Pixels(layout::kToolBarHeight),
                         hwnd_, reinterpret_cast<HMENU>(ids::kToolBar), instance, nullptr);
-    if (!tbToolBar_) return;
-    SendMessageA(tbToolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (!tbToolBar) return;
+    SendMessageA(tbToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 
     // imlToolbarIcons: six 24 x 24 pictures, light grey is transparent.
     res_->imlToolbarIcons.reset(ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, kButtonCount, 0));
@@ -448,7 +448,7 @@ void FrmBrowser::CreateToolBar() {
     if (res_->imlToolbarIcons && strip)
         ImageList_AddMasked(res_->imlToolbarIcons.get(), static_cast<HBITMAP>(strip.get()),
                             RGB(192, 192, 192));
-    SendMessageA(tbToolBar_, TB_SETIMAGELIST, 0,
+    SendMessageA(tbToolBar, TB_SETIMAGELIST, 0,
                  reinterpret_cast<LPARAM>(res_->imlToolbarIcons.get()));
 
     TBBUTTON buttons[kButtonCount] = {};
@@ -459,16 +459,16 @@ void FrmBrowser::CreateToolBar() {
         buttons[i].fsStyle = BTNS_BUTTON;
         buttons[i].iString = -1;
     }
-    SendMessageA(tbToolBar_, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(tbToolBar, TB_ADDBUTTONSA, kButtonCount, reinterpret_cast<LPARAM>(buttons));
 }
 
 // --- event handlers ----------------------------------------------------------
 
 void FrmBrowser::Form_Load() {
     ShowWindow(hwnd_, SW_SHOWNORMAL);
-    if (tbToolBar_) {
-        InvalidateRect(tbToolBar_, nullptr, TRUE);
-        UpdateWindow(tbToolBar_);
+    if (tbToolBar) {
+        InvalidateRect(tbToolBar, nullptr, TRUE);
+        UpdateWindow(tbToolBar);
     }
     Form_Resize();
     cboRect_.left = layout::AddressBoxLeft();
@@ -479,7 +479,7 @@ void FrmBrowser::Form_Load() {
     SetAddressText(StartingAddress);
     AddressAddItem(StartingAddress);
     SetTimerEnabled(true);
-    brwWebBrowser_->Navigate(StartingAddress);
+    brwWebBrowser->Navigate(StartingAddress);
 }
 
 void FrmBrowser::Form_Resize() {
@@ -501,9 +501,9 @@ void FrmBrowser::Form_Resize() {
 }
 
 void FrmBrowser::cboAddress_Click() {
-    if (mbListUpdating_) return;
+    if (mbListUpdating) return;
     SetTimerEnabled(true);
-    brwWebBrowser_->Navigate(AddressText());
+    brwWebBrowser->Navigate(AddressText());
 }
 
 void FrmBrowser::cboAddress_KeyPress(int keyAscii) {
@@ -513,18 +513,18 @@ void FrmBrowser::cboAddress_KeyPress(int keyAscii) {
 void FrmBrowser::tbToolBar_ButtonClick(const std::string& key) {
     SetTimerEnabled(true);
     if (key == "Back") {
-        brwWebBrowser_->GoBack();
+        brwWebBrowser->GoBack();
     } else if (key == "Forward") {
-        brwWebBrowser_->GoForward();
+        brwWebBrowser->GoForward();
     } else if (key == "Refresh") {
-        brwWebBrowser_->Refresh();
+        brwWebBrowser->Refresh();
     } else if (key == "Home") {
-        brwWebBrowser_->GoHome();
+        brwWebBrowser->GoHome();
     } else if (key == "Search") {
-        brwWebBrowser_->GoSearch();
+        brwWebBrowser->GoSearch();
     } else if (key == "Stop") {
         SetTimerEnabled(false);
-        brwWebBrowser_->Stop();
+        brwWebBrowser->Stop();
         SetCaptionToLocationName();
     }
 }
@@ -532,7 +532,7 @@ void FrmBrowser::tbToolBar_ButtonClick(const std::string& key) {
 void FrmBrowser::timTimer_Timer() {
     bool busy = false;
     // An engine that cannot say counts as idle, so the timer does not run on.
-    if (SUCCEEDED(brwWebBrowser_->Busy(&busy)) && busy) {
+    if (SUCCEEDED(brwWebBrowser->Busy(&busy)) && busy) {
         SetCaption(kWorking);
         return;
     }
@@ -547,7 +547,7 @@ void FrmBrowser::brwWebBrowser_DownloadComplete() {
 void FrmBrowser::brwWebBrowser_NavigateComplete2() {
     SetCaptionToLocationName();
     std::string url;
-    bool haveUrl = SUCCEEDED(brwWebBrowser_->LocationURL(&url));
+    bool haveUrl = SUCCEEDED(brwWebBrowser->LocationURL(&url));
     int found = -1;
     if (haveUrl) {
         int count = AddressListCount();
@@ -558,11 +558,11 @@ void FrmBrowser::brwWebBrowser_NavigateComplete2() {
             }
         }
     }
-    mbListUpdating_ = true;
+    mbListUpdating = true;
     if (found >= 0) AddressRemoveItem(found);
     if (haveUrl) AddressAddItem(url, 0);
     SetAddressListIndex(0);
-    mbListUpdating_ = false;
+    mbListUpdating = false;
 }
 
 void FrmBrowser::Engine_DownloadComplete() {
@@ -580,7 +580,7 @@ void FrmBrowser::Engine_NavigateComplete2() {
     try {
         brwWebBrowser_NavigateComplete2();
     } catch (...) {
-        mbListUpdating_ = false;
+        mbListUpdating = false;
     }
 }
 
@@ -600,21 +600,21 @@ bool FrmBrowser::PreTranslate(MSG* msg) {
 
 bool FrmBrowser::PreTranslateMessage(MSG* msg) {
     // Alt + the label's letter: to the address box.
-    if (msg->message == WM_SYSKEYDOWN && lblAddress_ && GetKeyState(VK_CONTROL) >= 0) {
-        int letter = MnemonicOf(WindowText(lblAddress_));
+    if (msg->message == WM_SYSKEYDOWN && lblAddress && GetKeyState(VK_CONTROL) >= 0) {
+        int letter = MnemonicOf(WindowText(lblAddress));
         if (letter && static_cast<int>(msg->wParam) == letter) {
             FocusAddressBox();
             return true;
         }
     }
-    HWND view = brwWebBrowser_ ? brwWebBrowser_->Window() : nullptr;
-    if (IsSelfOrChild(view, msg->hwnd) && brwWebBrowser_->TranslateAccelerator(msg) == S_OK)
+    HWND view = brwWebBrowser ? brwWebBrowser->Window() : nullptr;
+    if (IsSelfOrChild(view, msg->hwnd) && brwWebBrowser->TranslateAccelerator(msg) == S_OK)
         return true;
     // Tab and Shift+Tab go round the address box and the page.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
         GetKeyState(VK_MENU) >= 0) {
-        if (IsSelfOrChild(cboAddress_, msg->hwnd) && view) {
-            brwWebBrowser_->Focus();
+        if (IsSelfOrChild(cboAddress, msg->hwnd) && view) {
+            brwWebBrowser->Focus();
         } else {
             FocusAddressBox();
         }
@@ -631,7 +631,7 @@ void FrmBrowser::SetCaption(const std::string& text) {
 
 bool FrmBrowser::SetCaptionToLocationName() {
     std::string name;
-    if (FAILED(brwWebBrowser_->LocationName(&name))) return false;
+    if (FAILED(brwWebBrowser->LocationName(&name))) return false;
     SetCaption(name);
     return true;
 }
@@ -651,54 +651,53 @@ void FrmBrowser::SetTimerEnabled(bool enabled) {
 }
 
 std::string FrmBrowser::AddressText() const {
-    return cboAddress_ ? WindowText(cboAddress_) : "";
+    return cboAddress ? WindowText(cboAddress) : "";
 }
 
 void FrmBrowser::SetAddressText(const std::string& text) {
-    if (cboAddress_) SetWindowTextA(cboAddress_, text.c_str());
+    if (cboAddress) SetWindowTextA(cboAddress, text.c_str());
 }
 
 int FrmBrowser::AddressListCount() const {
-    if (!cboAddress_) return 0;
-    LRESULT n = SendMessageA(cboAddress_, CB_GETCOUNT, 0, 0);
+    if (!cboAddress) return 0;
+    LRESULT n = SendMessageA(cboAddress, CB_GETCOUNT, 0, 0);
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
 std::string FrmBrowser::AddressListItem(int index) const {
-    if (!cboAddress_) return std::string();
-    LRESULT length = SendMessageA(cboAddress_, CB_GETLBTEXTLEN, index, 0);
+    if (!cboAddress) return std::string();
+    LRESULT length = SendMessageA(cboAddress, CB_GETLBTEXTLEN, index, 0);
     if (length == CB_ERR || length < 0) return std::string();
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got =
-        SendMessageA(cboAddress_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    LRESULT got = SendMessageA(cboAddress, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;
 }
 
 bool FrmBrowser::AddressAddItem(const std::string& text, int index) {
-    if (!cboAddress_) return false;
-    LRESULT r = index < 0 ? SendMessageA(cboAddress_, CB_ADDSTRING, 0,
+    if (!cboAddress) return false;
+    LRESULT r = index < 0 ? SendMessageA(cboAddress, CB_ADDSTRING, 0,
                                          reinterpret_cast<LPARAM>(text.c_str()))
-                          : SendMessageA(cboAddress_, CB_INSERTSTRING, index,
+                          : SendMessageA(cboAddress, CB_INSERTSTRING, index,
                                          reinterpret_cast<LPARAM>(text.c_str()));
     return r >= 0;
 }
 
 bool FrmBrowser::AddressRemoveItem(int index) {
-    return cboAddress_ && SendMessageA(cboAddress_, CB_DELETESTRING, index, 0) != CB_ERR;
+    return cboAddress && SendMessageA(cboAddress, CB_DELETESTRING, index, 0) != CB_ERR;
 }
 
 // Setting the list index shows that entry and raises the box's Click, as a
 // choice by the user would.
 bool FrmBrowser::SetAddressListIndex(int index) {
-    if (!cboAddress_ || SendMessageA(cboAddress_, CB_SETCURSEL, index, 0) == CB_ERR) return false;
+    if (!cboAddress || SendMessageA(cboAddress, CB_SETCURSEL, index, 0) == CB_ERR) return false;
     cboAddress_Click();
     return true;
 }
 
 bool FrmBrowser::MoveAddressBox() {
-    if (!cboAddress_) return false;
-    return SetWindowPos(cboAddress_, nullptr, Pixels(cboRect_.left), Pixels(cboRect_.top),
+    if (!cboAddress) return false;
+    return SetWindowPos(cboAddress, nullptr, Pixels(cboRect_.left), Pixels(cboRect_.top),
                         Pixels(cboRect_.width), kDroppedListHeight,
                         SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
@@ -707,7 +706,7 @@ bool FrmBrowser::MoveBrowser() {
     int left = Pixels(brwRect_.left);
     int top = Pixels(brwRect_.top);
     RECT rc = {left, top, left + Pixels(brwRect_.width), top + Pixels(brwRect_.height)};
-    return SUCCEEDED(brwWebBrowser_->SetRect(rc));
+    return SUCCEEDED(brwWebBrowser->SetRect(rc));
 }
 
 // The toolbar and the address strip keep the full width of the window.
@@ -715,11 +714,11 @@ void FrmBrowser::DockBars() {
     RECT client = {};
     if (!GetClientRect(hwnd_, &client) || client.right <= 0) return;
     picRect_.width = layout::PixelsToTwips(client.right, twipsPerPixel_);
-    if (tbToolBar_)
-        SetWindowPos(tbToolBar_, nullptr, 0, 0, client.right, Pixels(layout::kToolBarHeight),
+    if (tbToolBar)
+        SetWindowPos(tbToolBar, nullptr, 0, 0, client.right, Pixels(layout::kToolBarHeight),
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    if (picAddress_)
-        SetWindowPos(picAddress_, nullptr, 0, 0, client.right, Pixels(picRect_.height),
+    if (picAddress)
+        SetWindowPos(picAddress, nullptr, 0, 0, client.right, Pixels(picRect_.height),
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 }
 
@@ -740,9 +739,9 @@ int FrmBrowser::Pixels(float twips) const {
 }
 
 void FrmBrowser::FocusAddressBox() {
-    if (!cboAddress_) return;
-    SetFocus(cboAddress_);
-    SendMessageA(cboAddress_, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    if (!cboAddress) return;
+    SetFocus(cboAddress);
+    SendMessageA(cboAddress, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
 }
 
 }  // namespace browser

@@ -30,13 +30,13 @@ public:
     static bool PreTranslate(MSG* msg);
 
     HWND Window() const { return hwnd_; }
-    HWND AddressBox() const { return cboAddress_; }
-    HWND AddressLabel() const { return lblAddress_; }
-    HWND AddressStrip() const { return picAddress_; }
-    HWND ToolBar() const { return tbToolBar_; }
-    Engine* BrowserEngine() const { return brwWebBrowser_.get(); }
+    HWND AddressBox() const { return cboAddress; }
+    HWND AddressLabel() const { return lblAddress; }
+    HWND AddressStrip() const { return picAddress; }
+    HWND ToolBar() const { return tbToolBar; }
+    Engine* BrowserEngine() const { return brwWebBrowser.get(); }
     bool TimerEnabled() const { return timTimerEnabled_; }
-    bool ListUpdating() const { return mbListUpdating_; }
+    bool ListUpdating() const { return mbListUpdating; }
 
     ~FrmBrowser();
     FrmBrowser(const FrmBrowser&) = delete;
@@ -91,15 +91,15 @@ private:
     int Pixels(float twips) const;
     void FocusAddressBox();
 
-    std::unique_ptr<Engine> brwWebBrowser_;
+    std::unique_ptr<Engine> brwWebBrowser;
     std::string StartingAddress;
-    bool mbListUpdating_ = false;
+    bool mbListUpdating = false;
 
     HWND hwnd_ = nullptr;
-    HWND picAddress_ = nullptr;
-    HWND cboAddress_ = nullptr;
-    HWND lblAddress_ = nullptr;
-    HWND tbToolBar_ = nullptr;
+    HWND picAddress = nullptr;
+    HWND cboAddress = nullptr;
+    HWND lblAddress = nullptr;
+    HWND tbToolBar = nullptr;
     HWND lastFocus_ = nullptr;
     bool timTimerEnabled_ = false;
     bool listOpenAtEnter_ = false;      // the list was open at the last Enter
