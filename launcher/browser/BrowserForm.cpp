@@ -135,7 +135,9 @@ bool IsSelfOrChild(HWND parent, HWND hwnd) {
     return parent && hwnd && (parent == hwnd || IsChild(parent, hwnd));
 }
 
-WNDPROC g_editProc = nullptr;  // the system's edit procedure, under our subclass
+// The address box's edit field keeps its own procedure in this property
+// while ours runs in front of it.
+const char kEditProcProperty[] = "WexaBrowserEditProc";
 
 }  // namespace
 
@@ -260,7 +262,7 @@ LRESULT CALLBACK FrmBrowser::StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 // first chooses the highlighted entry, which navigates through the box's own
 // Click; only when it chose none does the typed text go out.
 LRESULT CALLBACK FrmBrowser::AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    WNDPROC original = g_editProc;
+    auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kEditProcProperty));
     auto callOriginal = [&] {
         return original ? CallWindowProcA(original, hwnd, msg, wParam, lParam)
                         : DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -363,10 +365,9 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (brwWebBrowser) brwWebBrowser->Close();
             auto& windows = LoadedWindows();
             windows.erase(std::remove(windows.begin(), windows.end(), hwnd_), windows.end());
-            if (cboAddress && g_editProc) {
-                HWND edit = GetWindow(cboAddress, GW_CHILD);
-                if (edit)
-                    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+            if (HWND edit = cboAddress ? GetWindow(cboAddress, GW_CHILD) : nullptr) {
+                if (HANDLE original = RemovePropA(edit, kEditProcProperty))
+                    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
             }
             return 0;
         }
@@ -409,9 +410,9 @@ bool FrmBrowser::CreateControls() {
     SendMessageA(cboAddress, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SetWindowTextA(cboAddress, kDesignComboText);
     if (HWND edit = GetWindow(cboAddress, GW_CHILD)) {
-        WNDPROC previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddressEditProc)));
-        if (!g_editProc && previous != AddressEditProc) g_editProc = previous;
+        LONG_PTR original = GetWindowLongPtrA(edit, GWLP_WNDPROC);
+        if (original && SetPropA(edit, kEditProcProperty, reinterpret_cast<HANDLE>(original)))
+            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AddressEditProc));
     }
 
     lblAddress = CreateWindowExA(
