@@ -21,8 +21,13 @@ struct Record {
 // The stamp: date, one space, time.
 std::string Stamp(const std::string& date, const std::string& time);
 
-// The record written when "Count" reads as count.
+// Tells whether a byte of the ANSI code page starts a two-byte character.
+using LeadBytePredicate = bool (*)(unsigned char);
+
+// The record written when "Count" reads as count. Texts over their limits
+// are cut, never in the middle of a two-byte character when isLeadByte is
+// given.
 Record Compose(const std::string& target, const std::string& action, const std::string& serial,
-               const std::string& stamp, long long count);
+               const std::string& stamp, long long count, LeadBytePredicate isLeadByte = nullptr);
 
 }  // namespace history

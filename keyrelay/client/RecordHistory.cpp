@@ -12,7 +12,9 @@ const char kHistoryRegistryKey[] = "SOFTWARE\\Brenvik\\Solvane\\Setup";
 
 namespace {
 const long kHistoryFolderCode = 5;
-}
+
+bool IsLeadByte(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
+}  // namespace
 
 std::string HistoryStamp() {
     char date[128] = "";
@@ -31,7 +33,7 @@ void RecordHistory(const std::string& serial, const char* action, const char* ta
     const std::string stamp = HistoryStamp();
     const long long count = static_cast<int>(::GetPrivateProfileIntA("History", "Count", 0, file.c_str()));
     const history::Record record =
-        history::Compose(target ? target : "", action ? action : "", serial, stamp, count);
+        history::Compose(target ? target : "", action ? action : "", serial, stamp, count, IsLeadByte);
 
     // The results of the writes are not checked: the history is a courtesy.
     ::WritePrivateProfileStringA("History", "Count", record.countText.c_str(), file.c_str());

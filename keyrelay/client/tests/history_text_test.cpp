@@ -43,3 +43,18 @@ TEST(HistoryText, LongTextsAreCutAt511) {
     const history::Record s = history::Compose("t", "add", std::string(200, 'F'), "s", 0);
     EXPECT_EQ("t;add;" + std::string(127, 'F'), s.valueName);
 }
+
+TEST(HistoryText, CutsNeverSplitATwoByteCharacter) {
+    // In this fake code page every byte from 0x81 starts a pair.
+    auto lead = [](unsigned char c) { return c >= 0x81; };
+    // 510 single bytes then a pair: keeping 511 would split it.
+    const std::string target = std::string(510, 'a') + "\x82\x40" + "zz";
+    const history::Record r = history::Compose(target, "add", "00", "s", 0, lead);
+    EXPECT_EQ(std::string(510, 'a'), r.valueName);
+    EXPECT_EQ(std::string(510, 'a'), r.entry);
+    // Without the predicate the cut is by bytes.
+    EXPECT_EQ(target.substr(0, 511), history::Compose(target, "add", "00", "s", 0).entry);
+    // A pair that ends exactly at the limit is kept.
+    const std::string fits = std::string(509, 'a') + "\x82\x40" + "zz";
+    EXPECT_EQ(fits.substr(0, 511), history::Compose(fits, "add", "00", "s", 0, lead).entry);
+}
