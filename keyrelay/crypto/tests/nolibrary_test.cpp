@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "ImageVerifier.h"
 #include "LibraryBindings.h"
 #include "SignedMessage.h"
 #include "testpki_files.h"
@@ -57,5 +58,10 @@ TEST(MissingImageHlp, WrappersReturnZeroWithDllNotFound) {
     EXPECT_FALSE(g_ImageHlpLibrary.ImageEnumerateCertificates(nullptr, 0xFF, &count, indices, 20));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     g_ImageHlpLibrary.Free();
+    EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
+}
+
+TEST(MissingImageHlp, ImageCheckFails) {
+    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-signed.exe").c_str()).Verify());
     EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
 }

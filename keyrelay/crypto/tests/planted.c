@@ -1,7 +1,7 @@
 /* A DLL planted beside a program under the name of a system library
-   (crypt32.dll, imagehlp.dll): it must never be loaded. If it is, it leaves
+   (crypt32.dll, imagehlp.dll, wintrust.dll): it must never be loaded. If it is, it leaves
    "planted-<name>.txt" beside itself, with a line per load and per call.
-   Every export fails (returns 0). */
+   Every export returns 0: failure, or "trusted" for WinVerifyTrust. */
 #include <windows.h>
 
 #include <string.h>
