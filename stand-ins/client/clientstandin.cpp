@@ -18,6 +18,8 @@
 //                     Relationships.get_Item, Relationship.get_CompanyName,
 //                     Logger.Log, Logger.LogError, Logger.LogSolvaneComponent,
 //                     CertificateManager.AddCertificate, ClientPaths.GetPath.
+//                     A certificate request fails for one path only with
+//                     CertificateManager.AddCertificate("/")=0x80004005.
 //     [Relationships] section path = company name ("<null>": S_OK with a null
 //                     BSTR). An unknown path fails with 0x80070490.
 //     [Paths]         code = path ("<null>": S_OK with a null BSTR). Code 5
@@ -313,7 +315,9 @@ public:
 private:
     HRESULT Request(const char* method, BSTR path, long reserved, BSTR record) {
         const std::string args = Text(path) + ", " + std::to_string(reserved) + ", " + Bytes(record);
-        HRESULT hr = ConfiguredFailure(kind(), method);
+        // A failure for one path ("Method(\"/path\")") wins over one for every path.
+        HRESULT hr = ConfiguredFailure(kind(), (std::string(method) + "(" + Text(path) + ")").c_str());
+        if (SUCCEEDED(hr)) hr = ConfiguredFailure(kind(), method);
         if (FAILED(hr)) return Done(method, args, hr);
         if (!path || !record) return Done(method, args, E_INVALIDARG);
 
