@@ -12,11 +12,11 @@ constexpr std::size_t kRecordHeaderSize = 8;  // dwLength, wRevision, wCertifica
 
 // The parts of a record that the decoder needs.
 struct CertificateRecordView {
-    std::uint32_t length = 0;         // dwLength, header included
-    std::uint16_t revision = 0;       // wRevision
-    std::uint16_t certificateType = 0;  // wCertificateType
+    std::uint32_t length = 0;                // dwLength, header included
+    std::uint16_t revision = 0;              // wRevision
+    std::uint16_t certificateType = 0;       // wCertificateType
     const unsigned char* content = nullptr;  // bCertificate
-    std::size_t contentLength = 0;    // dwLength - 8
+    std::size_t contentLength = 0;           // dwLength - 8
 };
 
 // Reads the header of a record held in `available` bytes at `data`.

@@ -50,9 +50,14 @@ void UImageVerifier::FreeSignatureBlock() {
 
 bool UImageVerifier::Verify() {
     if (!m_pathGiven) return false;
-    if (!ReadSignatureBlock()) return false;
-    if (!SignatureVerifies()) return false;
-    return TrustDecisionPasses();
+    // Only the path conversion allocates; running out of memory is a failed check.
+    try {
+        if (!ReadSignatureBlock()) return false;
+        if (!SignatureVerifies()) return false;
+        return TrustDecisionPasses();
+    } catch (...) {
+        return false;
+    }
 }
 
 bool UImageVerifier::ReadSignatureBlock() {

@@ -25,11 +25,11 @@ BOOL FreeShared(ULibraryState& state) {
 
 // Looks `name` up now; the call expression runs it or yields 0 (the last
 // error then says why).
-#define KR_CALL_LATE(state, name, ...)                                                    \
-    do {                                                                                  \
-        auto fn = krcrypto::FindFunction<decltype(&::name)>((state).module, #name);       \
-        if (fn == nullptr) return 0;                                                      \
-        return fn(__VA_ARGS__);                                                           \
+#define KR_CALL_LATE(state, name, ...)                                              \
+    do {                                                                            \
+        auto fn = krcrypto::FindFunction<decltype(&::name)>((state).module, #name); \
+        if (fn == nullptr) return 0;                                                \
+        return fn(__VA_ARGS__);                                                     \
     } while (0)
 
 }  // namespace
@@ -41,10 +41,18 @@ UImageHlpLibrary g_ImageHlpLibrary;
 ULibraryState UCrypt32Library::s_state = {"CRYPT32.DLL", 0, nullptr};
 ULibraryState UImageHlpLibrary::s_state = {"IMAGEHLP.DLL", 0, nullptr};
 
-BOOL UCrypt32Library::Load() { return LoadShared(s_state); }
-BOOL UCrypt32Library::Free() { return FreeShared(s_state); }
-LONG UCrypt32Library::ReferenceCount() { return s_state.referenceCount; }
-HMODULE UCrypt32Library::Module() { return s_state.module; }
+BOOL UCrypt32Library::Load() {
+    return LoadShared(s_state);
+}
+BOOL UCrypt32Library::Free() {
+    return FreeShared(s_state);
+}
+LONG UCrypt32Library::ReferenceCount() {
+    return s_state.referenceCount;
+}
+HMODULE UCrypt32Library::Module() {
+    return s_state.module;
+}
 
 HCRYPTMSG UCrypt32Library::CryptMsgOpenToDecode(DWORD dwMsgEncodingType, DWORD dwFlags,
                                                 DWORD dwMsgType, HCRYPTPROV_LEGACY hCryptProv,
@@ -95,13 +103,20 @@ BOOL UCrypt32Library::CryptMsgClose(HCRYPTMSG hCryptMsg) {
     KR_CALL_LATE(s_state, CryptMsgClose, hCryptMsg);
 }
 
-BOOL UImageHlpLibrary::Load() { return LoadShared(s_state); }
-BOOL UImageHlpLibrary::Free() { return FreeShared(s_state); }
-LONG UImageHlpLibrary::ReferenceCount() { return s_state.referenceCount; }
-HMODULE UImageHlpLibrary::Module() { return s_state.module; }
+BOOL UImageHlpLibrary::Load() {
+    return LoadShared(s_state);
+}
+BOOL UImageHlpLibrary::Free() {
+    return FreeShared(s_state);
+}
+LONG UImageHlpLibrary::ReferenceCount() {
+    return s_state.referenceCount;
+}
+HMODULE UImageHlpLibrary::Module() {
+    return s_state.module;
+}
 
-HANDLE UImageHlpLibrary::FindExecutableImage(PCSTR FileName, PCSTR SymbolPath,
-                                             PSTR ImageFilePath) {
+HANDLE UImageHlpLibrary::FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath) {
     KR_CALL_LATE(s_state, FindExecutableImage, FileName, SymbolPath, ImageFilePath);
 }
 

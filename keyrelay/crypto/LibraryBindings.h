@@ -10,8 +10,9 @@
 #pragma once
 
 #include <windows.h>
-#include <wincrypt.h>
+// after windows.h:
 #include <imagehlp.h>
+#include <wincrypt.h>
 
 // One process-wide reference count and module handle per library.
 struct ULibraryState {
@@ -45,8 +46,7 @@ public:
     HCERTSTORE CertOpenStore(LPCSTR lpszStoreProvider, DWORD dwEncodingType,
                              HCRYPTPROV_LEGACY hCryptProv, DWORD dwFlags, const void* pvPara);
     PCCERT_CONTEXT CertGetSubjectCertificateFromStore(HCERTSTORE hCertStore,
-                                                      DWORD dwCertEncodingType,
-                                                      PCERT_INFO pCertId);
+                                                      DWORD dwCertEncodingType, PCERT_INFO pCertId);
     BOOL CryptMsgControl(HCRYPTMSG hCryptMsg, DWORD dwFlags, DWORD dwCtrlType,
                          const void* pvCtrlPara);
     BOOL CertFreeCertificateContext(PCCERT_CONTEXT pCertContext);

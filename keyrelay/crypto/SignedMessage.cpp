@@ -19,7 +19,9 @@ HRESULT LastFailure() {
 
 }  // namespace
 
-USignedMessage::USignedMessage() { g_Crypt32Library.Load(); }
+USignedMessage::USignedMessage() {
+    g_Crypt32Library.Load();
+}
 
 USignedMessage::~USignedMessage() {
     CloseAll();
@@ -81,8 +83,8 @@ HRESULT USignedMessage::OpenSigner() {
         m_pSignerInfo = nullptr;
         return hr;
     }
-    m_hMessageStore = g_Crypt32Library.CertOpenStore(CERT_STORE_PROV_MSG, kEncoding, m_hProvider,
-                                                     0, m_hMessage);
+    m_hMessageStore =
+        g_Crypt32Library.CertOpenStore(CERT_STORE_PROV_MSG, kEncoding, m_hProvider, 0, m_hMessage);
     if (m_hMessageStore == nullptr) return LastFailure();
     return S_OK;
 }
@@ -113,8 +115,7 @@ bool GetSignerSerialNumber(const void* record, std::size_t recordBytes, char* te
     }
     if (text == nullptr || size == 0) return false;
     USignedMessage message;
-    if (FAILED(message.Decode(view.content, static_cast<DWORD>(view.contentLength),
-                              CMSG_SIGNED)) ||
+    if (FAILED(message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED)) ||
         FAILED(message.OpenSigner())) {
         krcrypto::CopyTextCut(kError, text, size);
         return false;

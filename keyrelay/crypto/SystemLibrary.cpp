@@ -18,15 +18,28 @@ bool SystemSearchFlagSupported() {
     return kernel != nullptr && ::GetProcAddress(kernel, "AddDllDirectory") != nullptr;
 }
 
+// A file name without any folder part.
+bool IsPlainName(const char* name) {
+    return name != nullptr && *name != '\0' && std::strpbrk(name, "\\/:") == nullptr;
+}
+
 }  // namespace
 
 HMODULE LoadSystemLibrary(const char* name) {
-    if (name == nullptr || *name == '\0' || std::strpbrk(name, "\\/:") != nullptr) {
+    if (!IsPlainName(name)) {
         ::SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     if (SystemSearchFlagSupported()) {
         return ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    return LoadFromSystemDirectory(name);
+}
+
+HMODULE LoadFromSystemDirectory(const char* name) {
+    if (!IsPlainName(name)) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
     }
     char path[MAX_PATH];
     const UINT dirLength = ::GetSystemDirectoryA(path, MAX_PATH);

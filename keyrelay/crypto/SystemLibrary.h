@@ -12,6 +12,10 @@ namespace krcrypto {
 // with the last error set.
 HMODULE LoadSystemLibrary(const char* name);
 
+// The second way alone: the full path in the system folder. Used by
+// LoadSystemLibrary on systems without the flag; callable for tests.
+HMODULE LoadFromSystemDirectory(const char* name);
+
 // Looks an export up; with a null module sets ERROR_DLL_NOT_FOUND.
 // The result is null when either fails (the last error says why).
 FARPROC FindExport(HMODULE module, const char* name);

@@ -9,11 +9,10 @@
    journal.txt  one line per call: "{ACTION-GUID} hwnd=H subject={TYPE-GUID} path=P"
                 (subject and path only for the old actions with a subject
                 context; "-" otherwise). */
-#include <windows.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 #define TRUST_E_PROVIDER_UNKNOWN_CODE 0x800B0001L
 
@@ -102,8 +101,8 @@ LONG WINAPI WinVerifyTrust(HWND hwnd, GUID* action, LPVOID data) {
         FormatGuid(d->SubjectType, typeText, sizeof(typeText));
         if (d->Subject != NULL) {
             const SubjectFile* s = (const SubjectFile*)d->Subject;
-            if (s->lpPath != NULL &&
-                WideCharToMultiByte(CP_ACP, 0, s->lpPath, -1, path, sizeof(path), NULL, NULL) == 0) {
+            if (s->lpPath != NULL && WideCharToMultiByte(CP_ACP, 0, s->lpPath, -1, path,
+                                                         sizeof(path), NULL, NULL) == 0) {
                 strcpy(path, "?");
             }
         }

@@ -1,11 +1,11 @@
 // Record layout and serial text, natively (sanitizers on).
+#include "CertRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "CertRecord.h"
 
 using krcrypto::CertificateRecordView;
 using krcrypto::FormatSerialNumber;
@@ -19,7 +19,10 @@ std::vector<unsigned char> MakeRecord(std::uint32_t length, std::size_t holding)
                                      static_cast<unsigned char>(length >> 8),
                                      static_cast<unsigned char>(length >> 16),
                                      static_cast<unsigned char>(length >> 24),
-                                     0x00, 0x02, 0x02, 0x00};
+                                     0x00,
+                                     0x02,
+                                     0x02,
+                                     0x00};
     std::memcpy(r.data(), header, holding < 8 ? holding : 8);
     return r;
 }

@@ -2,6 +2,7 @@
 //   kr_crypto_probe bindings RECORD OUT  decode RECORD, check the signature,
 //                                        open the probe's own image; results to OUT
 //   kr_crypto_probe verify IMAGE OUT     UImageVerifier on IMAGE; "verify=0|1" to OUT
+//   kr_crypto_probe fallback             both libraries by their full system path
 //   kr_crypto_probe naive                bare LoadLibraryA of both names (a
 //                                        control: a planted copy is then taken)
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include "ImageVerifier.h"
 #include "LibraryBindings.h"
 #include "SignedMessage.h"
+#include "SystemLibrary.h"
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "naive") == 0) {
@@ -26,6 +28,14 @@ int main(int argc, char** argv) {
         if (b) FreeLibrary(b);
         if (c) FreeLibrary(c);
         return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "fallback") == 0) {
+        HMODULE a = krcrypto::LoadFromSystemDirectory("CRYPT32.DLL");
+        HMODULE b = krcrypto::LoadFromSystemDirectory("IMAGEHLP.DLL");
+        const int result = a != nullptr && b != nullptr ? 0 : 1;
+        if (a) FreeLibrary(a);
+        if (b) FreeLibrary(b);
+        return result;
     }
     if (argc < 4) return 2;
     if (std::strcmp(argv[1], "verify") == 0) {

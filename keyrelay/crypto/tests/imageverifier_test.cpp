@@ -1,15 +1,15 @@
 // The own-image check on the signed test images, with the stand-in
 // wintrust.dll in the prefix's system folder (WINEDLLOVERRIDES=wintrust=n)
 // answering from its control file and journalling each call.
-#include <gtest/gtest.h>
+#include "ImageVerifier.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "ImageVerifier.h"
 #include "LibraryBindings.h"
 #include "Testkit.h"
 #include "testpki_files.h"
@@ -101,6 +101,16 @@ TEST_F(StandInTrust, UnsignedImageFailsBeforeAnyTrustCall) {
     EXPECT_TRUE(Journal().empty());
 }
 
+TEST_F(StandInTrust, TheFirstOfSeveralCertificatesIsJudged) {
+    Control("trusted");
+    // Valid first, a second one whose signer certificate is missing: passes.
+    EXPECT_TRUE(UImageVerifier(krtest::TestPkiPath("image-twocerts.exe").c_str()).Verify());
+    EXPECT_EQ(1u, Journal().size());
+    // A broken signature first, the valid one second: fails before trust.
+    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-badfirst.exe").c_str()).Verify());
+    EXPECT_EQ(1u, Journal().size());
+}
+
 TEST_F(StandInTrust, ImageChangedAfterSigningFailsAfterTheFullSeries) {
     // Its PKCS #7 signature still verifies (stage 2 passes, the trust stage
     // is reached); the trust decision rejects the changed file every time.
@@ -120,17 +130,17 @@ TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
     ASSERT_TRUE(CopyFileA(testkit::BinPath("kr_crypto_probe.exe").c_str(),
                           (folder + "\\kr_crypto_probe.exe").c_str(), FALSE));
     const std::string out = folder + "\\result.txt";
-    EXPECT_EQ(0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" verify \"" +
-                                          krtest::TestPkiPath("image-signed.exe") + "\" \"" +
-                                          out + "\"",
-                                      60000, folder));
+    EXPECT_EQ(
+        0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" verify \"" +
+                                    krtest::TestPkiPath("image-signed.exe") + "\" \"" + out + "\"",
+                                60000, folder));
     EXPECT_EQ("verify=1\n", testkit::ReadTextFile(out));
     EXPECT_FALSE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
     // The stand-in in the system folder answered (rejected once, then trusted).
     EXPECT_EQ(2u, Journal().size());
     // Control: a bare LoadLibraryA would have taken the planted copy.
-    EXPECT_EQ(0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000,
-                                      folder));
+    EXPECT_EQ(0u,
+              testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000, folder));
     EXPECT_TRUE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
     testkit::RemoveTree(folder);
 }

@@ -1,7 +1,6 @@
 // The bindings with CRYPT32 and IMAGEHLP disabled (WINEDLLOVERRIDES=...=d):
 // every call fails cleanly with ERROR_DLL_NOT_FOUND and the counts balance.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <vector>
@@ -18,9 +17,9 @@ TEST(MissingCrypt32, DecodeFailsWithDllNotFound) {
         USignedMessage message;
         EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
         EXPECT_EQ(nullptr, UCrypt32Library::Module());
-        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DLL_NOT_FOUND),
-                  message.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8),
-                                 CMSG_SIGNED));
+        EXPECT_EQ(
+            HRESULT_FROM_WIN32(ERROR_DLL_NOT_FOUND),
+            message.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
         EXPECT_LT(message.OpenSigner(), 0);
         EXPECT_LT(message.VerifySignature(), 0);
     }
@@ -50,8 +49,8 @@ TEST(MissingImageHlp, WrappersReturnZeroWithDllNotFound) {
     EXPECT_FALSE(g_ImageHlpLibrary.Load());
     SetLastError(0);
     char found[MAX_PATH];
-    EXPECT_EQ(nullptr, g_ImageHlpLibrary.FindExecutableImage("C:\\windows\\notepad.exe", nullptr,
-                                                             found));
+    EXPECT_EQ(nullptr,
+              g_ImageHlpLibrary.FindExecutableImage("C:\\windows\\notepad.exe", nullptr, found));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     DWORD count = 0, indices[20];
     SetLastError(0);

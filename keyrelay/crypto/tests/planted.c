@@ -2,9 +2,8 @@
    (crypt32.dll, imagehlp.dll, wintrust.dll): it must never be loaded. If it is, it leaves
    "planted-<name>.txt" beside itself, with a line per load and per call.
    Every export returns 0: failure, or "trusted" for WinVerifyTrust. */
-#include <windows.h>
-
 #include <string.h>
+#include <windows.h>
 
 static HMODULE g_self;
 
@@ -41,17 +40,48 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 
 /* One entry per parameter count; the .def files name the exports. */
-DWORD WINAPI Planted1(DWORD a) { (void)a; Record("called"); return 0; }
-DWORD WINAPI Planted2(DWORD a, DWORD b) { (void)a; (void)b; Record("called"); return 0; }
+DWORD WINAPI Planted1(DWORD a) {
+    (void)a;
+    Record("called");
+    return 0;
+}
+DWORD WINAPI Planted2(DWORD a, DWORD b) {
+    (void)a;
+    (void)b;
+    Record("called");
+    return 0;
+}
 DWORD WINAPI Planted3(DWORD a, DWORD b, DWORD c) {
-    (void)a; (void)b; (void)c; Record("called"); return 0;
+    (void)a;
+    (void)b;
+    (void)c;
+    Record("called");
+    return 0;
 }
 DWORD WINAPI Planted4(DWORD a, DWORD b, DWORD c, DWORD d) {
-    (void)a; (void)b; (void)c; (void)d; Record("called"); return 0;
+    (void)a;
+    (void)b;
+    (void)c;
+    (void)d;
+    Record("called");
+    return 0;
 }
 DWORD WINAPI Planted5(DWORD a, DWORD b, DWORD c, DWORD d, DWORD e) {
-    (void)a; (void)b; (void)c; (void)d; (void)e; Record("called"); return 0;
+    (void)a;
+    (void)b;
+    (void)c;
+    (void)d;
+    (void)e;
+    Record("called");
+    return 0;
 }
 DWORD WINAPI Planted6(DWORD a, DWORD b, DWORD c, DWORD d, DWORD e, DWORD f) {
-    (void)a; (void)b; (void)c; (void)d; (void)e; (void)f; Record("called"); return 0;
+    (void)a;
+    (void)b;
+    (void)c;
+    (void)d;
+    (void)e;
+    (void)f;
+    Record("called");
+    return 0;
 }

@@ -1,7 +1,8 @@
 // The decoder and the CRYPT32 binding against Wine's own CRYPT32, on the
 // records of the test PKI.
-#include <gtest/gtest.h>
+#include "SignedMessage.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
@@ -10,7 +11,6 @@
 
 #include "CertRecord.h"
 #include "LibraryBindings.h"
-#include "SignedMessage.h"
 #include "testpki_files.h"
 
 using krtest::ReadBytes;
@@ -44,7 +44,8 @@ std::string Serial(const std::vector<unsigned char>& record, size_t size, bool* 
     std::vector<char> text(size + 4, '#');  // guard bytes after the buffer
     const bool result = GetSignerSerialNumber(record.data(), record.size(), text.data(), size);
     if (ok) *ok = result;
-    for (size_t i = size; i < text.size(); ++i) EXPECT_EQ('#', text[i]) << "written past the buffer";
+    for (size_t i = size; i < text.size(); ++i)
+        EXPECT_EQ('#', text[i]) << "written past the buffer";
     return size ? std::string(text.data(), strnlen(text.data(), size)) : std::string();
 }
 
@@ -199,8 +200,8 @@ TEST(Crypt32Binding, LoadedFromTheSystemFolder) {
 TEST(Crypt32Binding, WrapperWithoutReferenceReportsDllNotFound) {
     ASSERT_EQ(nullptr, UCrypt32Library::Module());
     SetLastError(0);
-    EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
-                                                             0, 0, 0, nullptr, nullptr));
+    EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(
+                           X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, 0, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     // An unmatched Free leaves the count at zero, so the next user loads again.
     g_Crypt32Library.Free();

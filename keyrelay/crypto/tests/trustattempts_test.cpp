@@ -1,10 +1,10 @@
 // The retry rule of the trust decision, with a fake clock.
+#include "TrustAttempts.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
-
-#include "TrustAttempts.h"
 
 namespace {
 
