@@ -14,6 +14,7 @@
 #include "StandInFixture.h"
 #include "Testkit.h"
 #include "testpki_files.h"
+#include "WintrustStandIn.h"
 
 namespace {
 
@@ -29,18 +30,6 @@ std::string UserFailureText(const std::string& name, int stage) {
            " relationship for your version of Solvane. (" + n +
            ")\n\nFor information on how to correct this problem, please visit Brenvik's web site "
            "(http://www.brenvik.com/support/solvane.htm#q" + n + ").\n\nThank you.";
-}
-
-std::string SystemFile(const char* name) {
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
-std::string TrustFolder() {
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\Temp\\wintrust-standin";
 }
 
 std::string Image(const char* name) { return "\"" + testkit::BinPath(name) + "\""; }
@@ -112,38 +101,23 @@ DWORD RunAnsweringMessageBox(const std::string& commandLine, MessageBoxSeen* see
 
 class KeyRelay : public standin::Fixture {
 protected:
-    // The stand-in trust decision goes into the system folder for the suite
-    // (the tests run with WINEDLLOVERRIDES=wintrust=n); Wine's copy is put back.
-    static void SetUpTestSuite() {
-        const std::string target = SystemFile("wintrust.dll");
-        const std::string saved = SystemFile("wintrust.dll.wine");
-        if (!testkit::FileExists(saved)) CopyFileA(target.c_str(), saved.c_str(), TRUE);
-        const std::string standIn = testkit::BinDir() + "\\..\\stand-ins\\wintrust\\wintrust.dll";
-        ASSERT_TRUE(CopyFileA(standIn.c_str(), target.c_str(), FALSE)) << GetLastError();
-    }
-    static void TearDownTestSuite() {
-        const std::string saved = SystemFile("wintrust.dll.wine");
-        if (CopyFileA(saved.c_str(), SystemFile("wintrust.dll").c_str(), FALSE))
-            DeleteFileA(saved.c_str());
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(wintrust_standin::Install()) << GetLastError(); }
+    static void TearDownTestSuite() { wintrust_standin::Restore(); }
 
     void SetUp() override {
         standin::Fixture::SetUp();
-        testkit::RemoveTree(TrustFolder());
-        ASSERT_TRUE(testkit::MakeFolders(TrustFolder()));
+        ASSERT_TRUE(wintrust_standin::Reset());
         Trust("trusted");
         testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
         Control("Relationships", "/com/solvanenetwork", "Solvane Network");
         Control("Relationships", "/com/brenvik-solvane", "Brenvik");
     }
     void TearDown() override {
-        testkit::RemoveTree(TrustFolder());
+        testkit::RemoveTree(wintrust_standin::Folder());
         testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
     }
 
-    static void Trust(const std::string& line) {
-        ASSERT_TRUE(testkit::WriteTextFile(TrustFolder() + "\\control.txt", line + "\n"));
-    }
+    static void Trust(const std::string& line) { ASSERT_TRUE(wintrust_standin::Control(line)); }
 
     // Starts a new run's records: the journal numbers objects per process.
     void ForgetEarlierRuns() const {
@@ -313,7 +287,7 @@ TEST_F(KeyRelay, UnsignedImageIsDamagedBeforeAnythingElse) {
         "Log 19 55 2 \"relationship\" \"Dizevedi Zivuzid\" \"tool is damaged. (1)\"",
         LogRecord());
     EXPECT_EQ(0u, Count("CertificateManager"));
-    EXPECT_TRUE(testkit::ReadTextFile(TrustFolder() + "\\journal.txt").empty());
+    EXPECT_TRUE(wintrust_standin::Journal().empty());
     ExpectNoHistory();
 }
 

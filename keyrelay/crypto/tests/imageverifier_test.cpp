@@ -13,54 +13,20 @@
 #include "LibraryBindings.h"
 #include "Testkit.h"
 #include "testpki_files.h"
+#include "WintrustStandIn.h"
 
 namespace {
 
-std::string SystemFile(const char* name) {
-    char dir[MAX_PATH];
-    GetSystemDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\" + name;
-}
-
-std::string StandInFolder() {
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, MAX_PATH);
-    return std::string(dir) + "\\Temp\\wintrust-standin";
-}
-
-std::vector<std::string> Journal() {
-    std::istringstream in(testkit::ReadTextFile(StandInFolder() + "\\journal.txt"));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using wintrust_standin::Journal;
 
 class StandInTrust : public ::testing::Test {
 protected:
-    // Wine's own copy is kept aside and put back: only tests that select
-    // the stand-in by override (and hold the "wintrust" lock) see it.
-    static void SetUpTestSuite() {
-        const std::string target = SystemFile("wintrust.dll");
-        const std::string saved = SystemFile("wintrust.dll.wine");
-        if (!testkit::FileExists(saved)) CopyFileA(target.c_str(), saved.c_str(), TRUE);
-        const std::string standIn = testkit::BinDir() + "\\..\\stand-ins\\wintrust\\wintrust.dll";
-        ASSERT_TRUE(CopyFileA(standIn.c_str(), target.c_str(), FALSE)) << GetLastError();
-    }
-    static void TearDownTestSuite() {
-        const std::string saved = SystemFile("wintrust.dll.wine");
-        if (CopyFileA(saved.c_str(), SystemFile("wintrust.dll").c_str(), FALSE)) {
-            DeleteFileA(saved.c_str());
-        }
-    }
-    void SetUp() override {
-        testkit::RemoveTree(StandInFolder());
-        ASSERT_TRUE(testkit::MakeFolders(StandInFolder()));
-    }
-    void TearDown() override { testkit::RemoveTree(StandInFolder()); }
+    static void SetUpTestSuite() { ASSERT_TRUE(wintrust_standin::Install()) << GetLastError(); }
+    static void TearDownTestSuite() { wintrust_standin::Restore(); }
+    void SetUp() override { ASSERT_TRUE(wintrust_standin::Reset()); }
+    void TearDown() override { testkit::RemoveTree(wintrust_standin::Folder()); }
 
-    static void Control(const std::string& line) {
-        ASSERT_TRUE(testkit::WriteTextFile(StandInFolder() + "\\control.txt", line + "\n"));
-    }
+    static void Control(const std::string& line) { ASSERT_TRUE(wintrust_standin::Control(line)); }
 };
 
 const char kActionAndSubject[] =
