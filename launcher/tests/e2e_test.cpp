@@ -109,6 +109,7 @@ protected:
         SetEnvironmentVariableA("CDSTANDIN_INSTALL_DIR", kInstallDir);
     }
     void TearDown() override {
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
         if (process_) {
             if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
             CloseHandle(process_);

@@ -96,6 +96,8 @@ const POINT kBackground = {380, 30};
 class FrmMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The real pointer stays clear of the window: the test moves a mouse of its own.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
         savedFolder_ = Cwd();
         folder_ = testkit::BinDir() + "\\frmmain-test-" + std::to_string(GetCurrentProcessId());
         testkit::RemoveTree(folder_);
