@@ -293,6 +293,39 @@ TEST_F(FrmMainTest, PaintedPictureShowsTheLitBulletAndButtonOnesCaption) {
     ReleaseDC(nullptr, screen);
 }
 
+TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
+    Open();
+    RECT suggested;
+    GetWindowRect(form_->hwnd(), &suggested);
+    SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form_->Scale(), 2);
+    RECT client;
+    GetClientRect(form_->hwnd(), &client);
+    EXPECT_GE(client.right, 808);
+    EXPECT_GE(client.bottom, 576);
+    POINT r3 = RegionCentre(3), b6 = BulletCentre(6);
+    Move({r3.x * 2, r3.y * 2});
+    EXPECT_EQ(form_->state().HotButton, 3);
+    Move({r3.x, r3.y});  // the same point unscaled is another place of the picture
+    EXPECT_NE(form_->state().HotButton, 3);
+    Click({b6.x * 2, b6.y * 2});
+    EXPECT_EQ(recorder_.browsers.size(), 1u);
+    TTTOOLINFOA ti = {};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = form_->hwnd();
+    ti.uId = ID_BUTTONREGION_BASE + 3;
+    ASSERT_TRUE(SendMessageA(form_->Tooltip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_EQ(ti.rect.left, 64);
+    EXPECT_EQ(ti.rect.right - ti.rect.left, 2 * 289);
+
+    // 150 %: drawn 1:1 again rather than blurred.
+    SendMessageA(form_->hwnd(), 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form_->Scale(), 1);
+    Move(RegionCentre(4));
+    EXPECT_EQ(form_->state().HotButton, 4);
+}
+
 TEST_F(FrmMainTest, EveryBulletAndHotspotHasItsOwnTooltip) {
     Open();
     HWND tip = form_->Tooltip();
