@@ -166,11 +166,12 @@ bool frmMain::Load() {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = static_cast<HICON>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    // Shared icons belong to the system: nothing to free.
+    wc.hIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, 0,
+                                             0, LR_DEFAULTSIZE | LR_SHARED));
     wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.lpszClassName = kClassName;
     RegisterClassExA(&wc);  // already registered by an earlier instance: fine
 
@@ -504,9 +505,8 @@ void frmMain::OnButtonUp(int clientX, int clientY) {
 
 void frmMain::Render(HDC dc) const {
     RECT all = {0, 0, layout::ClientWidth(), layout::ClientHeight()};
-    HBRUSH frame = CreateSolidBrush(kFrameColour);
-    FillRect(dc, &all, frame);
-    DeleteObject(frame);
+    scoped::GdiObject frame(CreateSolidBrush(kFrameColour));
+    if (frame) FillRect(dc, &all, static_cast<HBRUSH>(frame.get()));
     scoped::MemoryDC source(CreateCompatibleDC(dc));
     if (!source) return;
     layout::Rect p2 = layout::Picture2Rect();

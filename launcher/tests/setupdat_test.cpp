@@ -2,6 +2,7 @@
 // hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
