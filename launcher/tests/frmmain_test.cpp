@@ -602,6 +602,43 @@ TEST_F(FrmMainTest, ClosingWhileMinimisedKeepsEarlierValues) {
     EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainTop"));
 }
 
+BOOL CALLBACK CountBrowserWindow(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<std::pair<HWND, int>*>(lp);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof(cls));
+    if (w != s->first && IsWindowVisible(w) && lstrcmpiA(cls, "tooltips_class32") != 0)
+        ++s->second;
+    return TRUE;
+}
+
+// Other visible top-level windows of this thread: the browser windows.
+int BrowserWindows(HWND main) {
+    std::pair<HWND, int> s(main, 0);
+    EnumThreadWindows(GetCurrentThreadId(), CountBrowserWindow, reinterpret_cast<LPARAM>(&s));
+    return s.second;
+}
+
+TEST_F(FrmMainTest, RealBrowserWindowsOpenPerClickAndCloseBeforeTheMainWindow) {
+    launcher::SystemServices system;
+    form_.reset(new frmMain(GetModuleHandleA(nullptr), system, [] {
+        launcher::Options o;
+        o.quitWhenClosed = false;
+        return o;
+    }()));
+    ASSERT_TRUE(form_->Load());
+    form_->Show();
+    HWND main = form_->hwnd();
+    form_->MyButton_Click(6);
+    form_->MyButton_Click(6);
+    form_->MyButton_Click(7);
+    Pump();
+    EXPECT_EQ(BrowserWindows(main), 3);
+    form_->MyButton_Click(5);
+    ASSERT_TRUE(PumpUntil([&] { return form_->hwnd() == nullptr; }));
+    EXPECT_EQ(BrowserWindows(nullptr), 0);
+    EXPECT_TRUE(testkit::ValueExists(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainHeight"));
+}
+
 TEST(StartProcess, OnlyProgramsStartAndNothingIsShownOtherwise) {
     // A web address and a document are not programs: nothing happens.
     EXPECT_FALSE(launcher::StartProcess("http://www.penwickleisure.com/support"));
