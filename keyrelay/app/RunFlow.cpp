@@ -1,0 +1,192 @@
+// The run of the certificate tool. Each step that fails throws its message
+// id; the outcome step turns the id into the log record, the message box and
+// the exit code.
+#include "RunFlow.h"
+
+#include "ClientComponents.h"
+#include "MessageText.h"
+#include "Scoped.h"
+
+
+namespace keyrelay {
+
+namespace {
+
+const char kUnknownError[] = "Unknown error. (999)";
+const char kFallbackCaption[] = "Certificate Manager";
+const char kVendorPath[] = "/com/brenvik-solvane";
+
+const size_t kNameChars = 256;
+const size_t kActionChars = 32;
+const size_t kTargetChars = 512;
+const size_t kCaptionChars = 128;
+
+// A locked RT_RCDATA resource of language 1033, or nothing.
+struct Resource {
+    const void* data = nullptr;
+    DWORD size = 0;
+};
+
+bool LoadPayload(HINSTANCE instance, WORD id, Resource* out) {
+    HRSRC found = FindResourceExA(instance, MAKEINTRESOURCEA(10) /* RT_RCDATA */,
+                                  MAKEINTRESOURCEA(id),
+                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    if (!found) return false;
+    HGLOBAL loaded = LoadResource(instance, found);
+    if (!loaded) return false;
+    const void* data = LockResource(loaded);
+    if (!data) return false;
+    out->data = data;
+    out->size = SizeofResource(instance, found);
+    return true;
+}
+
+// Loads a string-table text into buffer; false when the id has no text.
+bool LoadText(HINSTANCE instance, unsigned id, char* buffer, int chars) {
+    buffer[0] = '\0';
+    return LoadStringA(instance, id, buffer, chars) > 0;
+}
+
+// What the run carries from step to step; freed in the outcome step in the
+// order manager, certificate, target, root target.
+struct RunState {
+    unsigned userMessageId = kMsgUserEarlyFailure;
+    char relationshipName[kNameChars] = {};
+    char modulePath[MAX_PATH] = {};
+    char action[kActionChars] = {};
+    char targetPath[kTargetChars] = {};
+    scoped::ComPtr<ICertificateManager> manager;
+    scoped::Bstr certificate;
+    scoped::Bstr target;
+    scoped::Bstr rootTarget;
+
+    void Release() {
+        manager.reset();
+        certificate.reset();
+        target.reset();
+        rootTarget.reset();
+    }
+};
+
+typedef HRESULT (STDMETHODCALLTYPE ICertificateManager::*CertificateRequest)(BSTR, long, BSTR);
+
+// Sends one request for the target and, for the vendor path, for "/" too.
+void Request(RunState& run, CertificateRequest request, unsigned failureId) {
+    ICertificateManager* manager = run.manager.get();
+    if (FAILED((manager->*request)(run.target.get(), 0, run.certificate.get())))
+        throw failureId;
+    if (run.rootTarget &&
+        FAILED((manager->*request)(run.rootTarget.get(), 0, run.certificate.get())))
+        throw failureId;
+}
+
+// Steps 3 to 11 of the run: everything that can fail with a message id.
+void RunSteps(HINSTANCE instance, RunState& run) {
+    LoadText(instance, kMsgRelationshipWord, run.relationshipName, kNameChars);
+    GetModuleFileNameA(instance, run.modulePath, MAX_PATH);
+    run.modulePath[MAX_PATH - 1] = '\0';
+
+    // The verifier (and its library reference) lives to the end of the steps.
+    UImageVerifier verifier(run.modulePath);
+    if (!verifier.Verify()) throw static_cast<unsigned>(kMsgToolDamaged);
+
+    Resource certificate;
+    if (!LoadPayload(instance, kResCertificate, &certificate))
+        throw static_cast<unsigned>(kMsgNoCertificate);
+    // The record's own length decides how much is handed on; a length that
+    // does not fit the resource means the certificate cannot be had.
+    const uint32_t recordBytes = UsableRecordLength(certificate.data, certificate.size);
+    if (recordBytes == 0) throw static_cast<unsigned>(kMsgNoCertificate);
+    run.certificate.reset(
+        SysAllocStringByteLen(static_cast<const char*>(certificate.data), recordBytes));
+    if (!run.certificate) throw static_cast<unsigned>(kMsgCertificateAlloc);
+
+    Resource action;
+    if (!LoadPayload(instance, kResAction, &action)) throw static_cast<unsigned>(kMsgNoAction);
+    CopyResourceText(action.data, action.size, run.action, kActionChars);
+
+    Resource target;
+    if (!LoadPayload(instance, kResTarget, &target)) throw static_cast<unsigned>(kMsgNoTarget);
+    CopyResourceText(target.data, target.size, run.targetPath, kTargetChars);
+    if (FAILED(AnsiToBstr(run.target.put(), run.targetPath)) || !run.target)
+        throw static_cast<unsigned>(kMsgTargetAlloc);
+
+    GetRelationshipCompanyName(instance, run.target.get(), run.relationshipName, kNameChars);
+
+    if (lstrcmpA(run.targetPath, kVendorPath) == 0) {
+        if (FAILED(AnsiToBstr(run.rootTarget.put(), "/"))) run.rootTarget.reset();
+    }
+
+    if (FAILED(CoCreateInstance(CLSID_CertificateManager, nullptr, kClientClassContext,
+                                IID_ICertificateManager, run.manager.put_void())) ||
+        !run.manager)
+        throw static_cast<unsigned>(kMsgNoCertificateManager);
+
+    if (lstrcmpA(run.action, "add") == 0) {
+        run.userMessageId = kMsgUserAddFailed;
+        Request(run, &ICertificateManager::AddCertificate, kMsgAddFailed);
+    } else if (lstrcmpA(run.action, "delete") == 0) {
+        run.userMessageId = kMsgUserDeleteFailed;
+        Request(run, &ICertificateManager::DeleteCertificate, kMsgDeleteFailed);
+    } else if (lstrcmpA(run.action, "revoke") == 0) {
+        run.userMessageId = kMsgUserRevokeFailed;
+        Request(run, &ICertificateManager::RevokeCertificate, kMsgRevokeFailed);
+    } else {
+        throw static_cast<unsigned>(kMsgUnknownAction);
+    }
+
+    // The history names the record by the serial number of its signer.
+    char serial[128];
+    GetSignerSerialNumber(run.certificate.get(), SysStringByteLen(run.certificate.get()), serial,
+                          sizeof(serial));
+    RecordHistory(serial, run.action, run.targetPath);
+}
+
+}  // namespace
+
+bool IsSilentCommandLine(const char* commandLine) {
+    if (!commandLine) return false;
+    return lstrcmpiA(commandLine, "/s") == 0 || lstrcmpiA(commandLine, "-s") == 0;
+}
+
+int RunKeyRelay(HINSTANCE instance, const char* commandLine) {
+    const bool showResult = !IsSilentCommandLine(commandLine);
+
+    if (FAILED(CoInitialize(nullptr))) return -1;
+
+    unsigned resultId = kMsgSuccess;
+    RunState run;
+    try {
+        RunSteps(instance, run);
+    } catch (unsigned id) {
+        resultId = id;
+    } catch (...) {
+        resultId = kMsgUpdateFailed;
+    }
+    run.Release();
+    const bool succeeded = resultId == kMsgSuccess;
+
+    char message[kMessageChars];
+    if (!LoadText(instance, resultId, message, kMessageChars))
+        lstrcpynA(message, kUnknownError, kMessageChars);
+    SubstituteRelationship(message, kMessageChars, run.relationshipName);
+    LogRunResult(instance, run.relationshipName, message, static_cast<int>(resultId + 50),
+                 !succeeded);
+
+    if (showResult) {
+        if (!LoadText(instance, succeeded ? kMsgSuccessText : run.userMessageId, message,
+                      kMessageChars))
+            lstrcpynA(message, kUnknownError, kMessageChars);
+        SubstituteRelationship(message, kMessageChars, run.relationshipName);
+        char caption[kCaptionChars];
+        if (!LoadText(instance, succeeded ? kMsgSuccessCaption : kMsgFailureCaption, caption,
+                      kCaptionChars))
+            lstrcpynA(caption, kFallbackCaption, kCaptionChars);
+        MessageBoxA(nullptr, message, caption, succeeded ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    CoUninitialize();
+    return succeeded ? 0 : -1;
+}
+
+}  // namespace keyrelay

@@ -1,0 +1,140 @@
+// The update history through the client stand-in's path provider: the file,
+// the registry value, the null-path case and a failing provider.
+#include "RecordHistory.h"
+#include "UClientPaths.h"
+#include "WrapperFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char kTarget[] = "/com/solvanenetwork";
+
+class History : public ClientTest {
+protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryRegistryKey);
+        folder_ = Dir() + "\\History";
+    }
+    void TearDown() override { testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryRegistryKey); }
+
+    std::string File() const { return folder_ + "\\RerAZuva.dat"; }
+    static std::string Ini(const std::string& file, const char* section, const char* key) {
+        char value[2048] = "";
+        ::GetPrivateProfileStringA(section, key, "<absent>", value, sizeof(value), file.c_str());
+        return value;
+    }
+    static std::string Registry(const std::string& name) {
+        std::string value = "<absent>";
+        testkit::ReadString(HKEY_LOCAL_MACHINE, kHistoryRegistryKey, name, &value);
+        return value;
+    }
+    // The stamp at the end of an entry (after its third ';').
+    static std::string StampOf(const std::string& entry) {
+        size_t at = 0;
+        for (int i = 0; i < 3 && at != std::string::npos; ++i) at = entry.find(';', at == 0 ? 0 : at + 1);
+        return at == std::string::npos ? std::string() : entry.substr(at + 1);
+    }
+
+    std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(History, FirstRunCreatesFileAndRegistryValue) {
+    char date[128] = "";
+    ::GetDateFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, date, sizeof(date));
+    RecordHistory("0A1B2C", "add", kTarget);
+
+    EXPECT_EQ("1", Ini(File(), "History", "Count"));
+    const std::string entry = Ini(File(), "History", "Log0");
+    EXPECT_EQ(0u, entry.find("/com/solvanenetwork;add;0A1B2C;")) << entry;
+    const std::string stamp = StampOf(entry);
+    EXPECT_EQ(0u, stamp.find(std::string(date) + " ")) << stamp;  // the user's short date, then the time
+    EXPECT_GT(stamp.size(), std::string(date).size() + 1);
+    EXPECT_EQ(stamp, Ini(File(), "Comments", "LastTouched"));
+    EXPECT_EQ("Log0", Registry("/com/solvanenetwork;add;0A1B2C"));
+    EXPECT_EQ(1u, Count("ClientPaths#1 GetPath(5) = 0x00000000"));
+    ExpectAllReleased();
+}
+
+TEST_F(History, ThirdRunAndTheNewestEntryInTheRegistry) {
+    RecordHistory("0A1B2C", "add", kTarget);
+    RecordHistory("0A1B2C", "revoke", kTarget);
+    RecordHistory("0A1B2C", "add", kTarget);
+
+    EXPECT_EQ("3", Ini(File(), "History", "Count"));
+    EXPECT_EQ(0u, Ini(File(), "History", "Log1").find("/com/solvanenetwork;revoke;0A1B2C;"));
+    const std::string third = Ini(File(), "History", "Log2");
+    EXPECT_EQ(0u, third.find("/com/solvanenetwork;add;0A1B2C;")) << third;
+    EXPECT_EQ(StampOf(third), Ini(File(), "Comments", "LastTouched"));
+    // The same target, action and certificate: one value naming the newest entry.
+    EXPECT_EQ("Log2", Registry("/com/solvanenetwork;add;0A1B2C"));
+    EXPECT_EQ("Log1", Registry("/com/solvanenetwork;revoke;0A1B2C"));
+    ExpectAllReleased();
+}
+
+TEST_F(History, NonNumericCountIsOverwrittenFromZero) {
+    testkit::MakeFolders(folder_);
+    ::WritePrivateProfileStringA("History", "Count", "many", File().c_str());
+    ::WritePrivateProfileStringA("History", "Log0", "old", File().c_str());
+    RecordHistory("Error", "delete", "/");
+    EXPECT_EQ("1", Ini(File(), "History", "Count"));
+    EXPECT_EQ(0u, Ini(File(), "History", "Log0").find("/;delete;Error;"));
+    EXPECT_EQ("Log0", Registry("/;delete;Error"));
+}
+
+TEST_F(History, NullPathWritesAtTheRootOfTheCurrentDrive) {
+    Control("Paths", "5", "<null>");
+    char saved[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryA("C:\\windows"));
+    ::DeleteFileA("C:\\RerAZuva.dat");
+    RecordHistory("0A", "add", kTarget);
+    ::SetCurrentDirectoryA(saved);
+
+    EXPECT_EQ("1", Ini("C:\\RerAZuva.dat", "History", "Count"));
+    EXPECT_EQ(0u, Ini("C:\\RerAZuva.dat", "History", "Log0").find("/com/solvanenetwork;add;0A;"));
+    EXPECT_EQ("Log0", Registry("/com/solvanenetwork;add;0A"));
+    ::DeleteFileA("C:\\RerAZuva.dat");
+    ExpectAllReleased();
+}
+
+TEST_F(History, FailingPathProviderWritesNothing) {
+    Control("Fail", "ClientPaths.GetPath", "0x80004005");
+    RecordHistory("0A", "add", kTarget);
+    Control("Fail", "ClientPaths.GetPath", "0");
+    Control("Classes", "ClientPaths", "0");
+    RecordHistory("0A", "add", kTarget);
+
+    EXPECT_FALSE(testkit::FileExists(File()));
+    EXPECT_EQ("<absent>", Registry("/com/solvanenetwork;add;0A"));
+    EXPECT_EQ(1u, Count("GetPath(5) = 0x80004005"));
+    EXPECT_EQ(1u, Count("create ClientPaths IID_IClientPaths = 0x80040154"));
+    ExpectAllReleased();
+}
+
+TEST_F(History, LongTextsAreCutAt511) {
+    const std::string target(600, 't');
+    RecordHistory("0A", "add", target.c_str());
+    EXPECT_EQ(target.substr(0, 511), Ini(File(), "History", "Log0"));
+    EXPECT_EQ("Log0", Registry(target.substr(0, 511)));
+}
+
+TEST_F(History, PathProviderWrapper) {
+    UClientPaths paths;
+    std::string out = "stale";
+    EXPECT_EQ(S_OK, paths.GetPath(5, out));
+    EXPECT_EQ(folder_, out);
+    EXPECT_EQ(E_INVALIDARG, paths.GetPath(4, out));
+    EXPECT_EQ("", out);
+    Control("Paths", "5", "<null>");
+    out = "stale";
+    EXPECT_EQ(S_OK, paths.GetPath(5, out));
+    EXPECT_EQ("", out);
+    // One provider for all calls.
+    EXPECT_EQ(1u, Count("create ClientPaths"));
+}

@@ -1,0 +1,129 @@
+// The own-image signature check; see ImageVerifier.h.
+#include "ImageVerifier.h"
+
+#include <wintrust.h>
+
+#include <vector>
+
+#include "CertRecord.h"
+#include "LibraryBindings.h"
+#include "Scoped.h"
+#include "SignedMessage.h"
+#include "SystemLibrary.h"
+#include "TrustAttempts.h"
+
+namespace {
+
+// The first form of the Authenticode trust interface: verify a file as
+// published software without user interface, the subject given by path.
+const GUID kPublishedSoftwareNoBadUi = {
+    0xC6B2E8D0, 0xE005, 0x11CF, {0xA1, 0x34, 0x00, 0xC0, 0x4F, 0xD7, 0xBF, 0x43}};
+const GUID kSubjectTypePeImage = {
+    0x43C9A1E0, 0x8DA0, 0x11CF, {0x87, 0x36, 0x00, 0xAA, 0x00, 0xA4, 0x85, 0xEB}};
+
+const DWORD kMaxCertificates = 20;
+
+using WinVerifyTrustFn = LONG(WINAPI*)(HWND, GUID*, LPVOID);
+
+}  // namespace
+
+UImageVerifier::UImageVerifier(const char* path)
+    : m_path(path != nullptr ? path : ""),
+      m_pathGiven(!m_path.empty()),
+      m_pSignatureBlock(nullptr),
+      m_signatureBlockSize(0) {
+    g_ImageHlpLibrary.Load();
+}
+
+UImageVerifier::~UImageVerifier() {
+    FreeSignatureBlock();
+    g_ImageHlpLibrary.Free();
+}
+
+void UImageVerifier::FreeSignatureBlock() {
+    if (m_pSignatureBlock != nullptr) {
+        ::HeapFree(::GetProcessHeap(), 0, m_pSignatureBlock);
+        m_pSignatureBlock = nullptr;
+    }
+    m_signatureBlockSize = 0;
+}
+
+bool UImageVerifier::Verify() {
+    if (!m_pathGiven) return false;
+    // Only the path conversion allocates; running out of memory is a failed check.
+    try {
+        if (!ReadSignatureBlock()) return false;
+        if (!SignatureVerifies()) return false;
+        return TrustDecisionPasses();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool UImageVerifier::ReadSignatureBlock() {
+    FreeSignatureBlock();
+    char found[MAX_PATH] = "";
+    HANDLE opened = g_ImageHlpLibrary.FindExecutableImage(m_path.c_str(), nullptr, found);
+    if (opened == nullptr || opened == INVALID_HANDLE_VALUE) return false;
+    scoped::Handle image(opened);
+
+    DWORD count = 0;
+    DWORD indices[kMaxCertificates] = {};
+    if (!g_ImageHlpLibrary.ImageEnumerateCertificates(image.get(), CERT_SECTION_TYPE_ANY, &count,
+                                                      indices, kMaxCertificates) ||
+        count == 0) {
+        return false;
+    }
+    DWORD size = 0;
+    g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], nullptr, &size);
+    if (size < krcrypto::kRecordHeaderSize) return false;
+    m_pSignatureBlock =
+        static_cast<WIN_CERTIFICATE*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+    if (m_pSignatureBlock == nullptr) return false;
+    DWORD read = size;
+    if (!g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], m_pSignatureBlock,
+                                                   &read)) {
+        FreeSignatureBlock();
+        return false;
+    }
+    m_signatureBlockSize = size;
+    return true;
+}
+
+bool UImageVerifier::SignatureVerifies() const {
+    // The block's own dwLength is trusted only inside the bytes read.
+    krcrypto::CertificateRecordView view;
+    if (!krcrypto::ParseCertificateRecord(m_pSignatureBlock, m_signatureBlockSize, &view)) {
+        return false;
+    }
+    USignedMessage message;
+    message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED);
+    message.OpenSigner();
+    return message.VerifySignature() == S_OK;
+}
+
+bool UImageVerifier::TrustDecisionPasses() const {
+    scoped::Module wintrust(krcrypto::LoadSystemLibrary("wintrust.dll"));
+    if (!wintrust) return false;
+    const WinVerifyTrustFn winVerifyTrust =
+        krcrypto::FindFunction<WinVerifyTrustFn>(wintrust.get(), "WinVerifyTrust");
+    if (winVerifyTrust == nullptr) return false;
+
+    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, m_path.c_str(), -1, nullptr, 0);
+    if (wideLength <= 0) return false;
+    std::vector<wchar_t> widePath(static_cast<size_t>(wideLength));
+    if (::MultiByteToWideChar(CP_ACP, 0, m_path.c_str(), -1, widePath.data(), wideLength) <= 0) {
+        return false;
+    }
+
+    WIN_TRUST_SUBJECT_FILE subject = {nullptr, widePath.data()};
+    GUID subjectType = kSubjectTypePeImage;
+    WIN_TRUST_ACTDATA_CONTEXT_WITH_SUBJECT actionData = {nullptr, &subjectType, &subject};
+    GUID action = kPublishedSoftwareNoBadUi;
+
+    return krcrypto::AskTrustWithRetries(
+        [&]() -> long {
+            return winVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &actionData);
+        },
+        [](unsigned ms) { ::Sleep(ms); });
+}

@@ -1,0 +1,135 @@
+// The CRYPT32 and IMAGEHLP bindings; see LibraryBindings.h.
+#include "LibraryBindings.h"
+
+#include "SystemLibrary.h"
+
+namespace {
+
+BOOL LoadShared(ULibraryState& state) {
+    if (++state.referenceCount == 1) {
+        state.module = krcrypto::LoadSystemLibrary(state.name);
+    }
+    return state.module != nullptr;
+}
+
+BOOL FreeShared(ULibraryState& state) {
+    // An unmatched Free must not drive the count below zero: the next Load
+    // would then not load the library.
+    if (state.referenceCount <= 0) return TRUE;
+    if (--state.referenceCount == 0 && state.module != nullptr) {
+        ::FreeLibrary(state.module);
+        state.module = nullptr;
+    }
+    return TRUE;
+}
+
+// Looks `name` up now; the call expression runs it or yields 0 (the last
+// error then says why).
+#define KR_CALL_LATE(state, name, ...)                                              \
+    do {                                                                            \
+        auto fn = krcrypto::FindFunction<decltype(&::name)>((state).module, #name); \
+        if (fn == nullptr) return 0;                                                \
+        return fn(__VA_ARGS__);                                                     \
+    } while (0)
+
+}  // namespace
+
+UCrypt32Library g_Crypt32Library;
+UImageHlpLibrary g_ImageHlpLibrary;
+
+// Constant-initialised, so usable before and after the global objects live.
+ULibraryState UCrypt32Library::s_state = {"CRYPT32.DLL", 0, nullptr};
+ULibraryState UImageHlpLibrary::s_state = {"IMAGEHLP.DLL", 0, nullptr};
+
+BOOL UCrypt32Library::Load() {
+    return LoadShared(s_state);
+}
+BOOL UCrypt32Library::Free() {
+    return FreeShared(s_state);
+}
+LONG UCrypt32Library::ReferenceCount() {
+    return s_state.referenceCount;
+}
+HMODULE UCrypt32Library::Module() {
+    return s_state.module;
+}
+
+HCRYPTMSG UCrypt32Library::CryptMsgOpenToDecode(DWORD dwMsgEncodingType, DWORD dwFlags,
+                                                DWORD dwMsgType, HCRYPTPROV_LEGACY hCryptProv,
+                                                PCERT_INFO pRecipientInfo,
+                                                PCMSG_STREAM_INFO pStreamInfo) {
+    KR_CALL_LATE(s_state, CryptMsgOpenToDecode, dwMsgEncodingType, dwFlags, dwMsgType, hCryptProv,
+                 pRecipientInfo, pStreamInfo);
+}
+
+BOOL UCrypt32Library::CryptMsgUpdate(HCRYPTMSG hCryptMsg, const BYTE* pbData, DWORD cbData,
+                                     BOOL fFinal) {
+    KR_CALL_LATE(s_state, CryptMsgUpdate, hCryptMsg, pbData, cbData, fFinal);
+}
+
+BOOL UCrypt32Library::CryptMsgGetParam(HCRYPTMSG hCryptMsg, DWORD dwParamType, DWORD dwIndex,
+                                       void* pvData, DWORD* pcbData) {
+    KR_CALL_LATE(s_state, CryptMsgGetParam, hCryptMsg, dwParamType, dwIndex, pvData, pcbData);
+}
+
+HCERTSTORE UCrypt32Library::CertOpenStore(LPCSTR lpszStoreProvider, DWORD dwEncodingType,
+                                          HCRYPTPROV_LEGACY hCryptProv, DWORD dwFlags,
+                                          const void* pvPara) {
+    KR_CALL_LATE(s_state, CertOpenStore, lpszStoreProvider, dwEncodingType, hCryptProv, dwFlags,
+                 pvPara);
+}
+
+PCCERT_CONTEXT UCrypt32Library::CertGetSubjectCertificateFromStore(HCERTSTORE hCertStore,
+                                                                   DWORD dwCertEncodingType,
+                                                                   PCERT_INFO pCertId) {
+    KR_CALL_LATE(s_state, CertGetSubjectCertificateFromStore, hCertStore, dwCertEncodingType,
+                 pCertId);
+}
+
+BOOL UCrypt32Library::CryptMsgControl(HCRYPTMSG hCryptMsg, DWORD dwFlags, DWORD dwCtrlType,
+                                      const void* pvCtrlPara) {
+    KR_CALL_LATE(s_state, CryptMsgControl, hCryptMsg, dwFlags, dwCtrlType, pvCtrlPara);
+}
+
+BOOL UCrypt32Library::CertFreeCertificateContext(PCCERT_CONTEXT pCertContext) {
+    KR_CALL_LATE(s_state, CertFreeCertificateContext, pCertContext);
+}
+
+BOOL UCrypt32Library::CertCloseStore(HCERTSTORE hCertStore, DWORD dwFlags) {
+    KR_CALL_LATE(s_state, CertCloseStore, hCertStore, dwFlags);
+}
+
+BOOL UCrypt32Library::CryptMsgClose(HCRYPTMSG hCryptMsg) {
+    KR_CALL_LATE(s_state, CryptMsgClose, hCryptMsg);
+}
+
+BOOL UImageHlpLibrary::Load() {
+    return LoadShared(s_state);
+}
+BOOL UImageHlpLibrary::Free() {
+    return FreeShared(s_state);
+}
+LONG UImageHlpLibrary::ReferenceCount() {
+    return s_state.referenceCount;
+}
+HMODULE UImageHlpLibrary::Module() {
+    return s_state.module;
+}
+
+HANDLE UImageHlpLibrary::FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath) {
+    KR_CALL_LATE(s_state, FindExecutableImage, FileName, SymbolPath, ImageFilePath);
+}
+
+BOOL UImageHlpLibrary::ImageEnumerateCertificates(HANDLE FileHandle, WORD TypeFilter,
+                                                  PDWORD CertificateCount, PDWORD Indices,
+                                                  DWORD IndexCount) {
+    KR_CALL_LATE(s_state, ImageEnumerateCertificates, FileHandle, TypeFilter, CertificateCount,
+                 Indices, IndexCount);
+}
+
+BOOL UImageHlpLibrary::ImageGetCertificateData(HANDLE FileHandle, DWORD CertificateIndex,
+                                               LPWIN_CERTIFICATE Certificate,
+                                               PDWORD RequiredLength) {
+    KR_CALL_LATE(s_state, ImageGetCertificateData, FileHandle, CertificateIndex, Certificate,
+                 RequiredLength);
+}

@@ -1,0 +1,62 @@
+// Copies of crypt32.dll and imagehlp.dll planted beside a program are never
+// loaded by the bindings, even when Wine is told to prefer native copies
+// (WINEDLLOVERRIDES=crypt32,imagehlp=n,b): the system's libraries serve.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "Testkit.h"
+#include "testpki_files.h"
+
+namespace {
+
+std::string PlantBesideProbe(const std::string& folderName) {
+    const std::string folder = krtest::FreshTempFolder(folderName);
+    const std::string planted = testkit::BinDir() + "\\..\\planted\\";
+    EXPECT_TRUE(
+        CopyFileA((planted + "crypt32.dll").c_str(), (folder + "\\crypt32.dll").c_str(), FALSE));
+    EXPECT_TRUE(
+        CopyFileA((planted + "imagehlp.dll").c_str(), (folder + "\\imagehlp.dll").c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA(testkit::BinPath("kr_crypto_probe.exe").c_str(),
+                          (folder + "\\kr_crypto_probe.exe").c_str(), FALSE));
+    return folder;
+}
+
+}  // namespace
+
+TEST(PlantedLibraries, NaiveLoadWouldTakeThem) {
+    // Shows that the set-up plants effectively: a bare LoadLibraryA takes them.
+    const std::string folder = PlantBesideProbe("kr-planted-naive");
+    EXPECT_EQ(0u,
+              testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000, folder));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-crypt32.txt"));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-imagehlp.txt"));
+    testkit::RemoveTree(folder);
+}
+
+TEST(PlantedLibraries, BindingsUseTheSystemCopies) {
+    const std::string folder = PlantBesideProbe("kr-planted-bindings");
+    const std::string out = folder + "\\result.txt";
+    const std::string record = krtest::TestPkiPath("cert-md5.bin");
+    EXPECT_EQ(0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" bindings \"" +
+                                          record + "\" \"" + out + "\"",
+                                      60000, folder));
+    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-crypt32.txt"))
+        << testkit::ReadTextFile(folder + "\\planted-crypt32.txt");
+    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-imagehlp.txt"))
+        << testkit::ReadTextFile(folder + "\\planted-imagehlp.txt");
+    // The real libraries did the work.
+    EXPECT_EQ("serial=4B52C0DE00000100\nverify=00000000\nimage=1\n", testkit::ReadTextFile(out));
+    testkit::RemoveTree(folder);
+}
+
+TEST(PlantedLibraries, SystemPathWayTakesTheSystemCopiesToo) {
+    // The way taken on systems without LOAD_LIBRARY_SEARCH_SYSTEM32.
+    const std::string folder = PlantBesideProbe("kr-planted-fallback");
+    EXPECT_EQ(
+        0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" fallback", 60000, folder));
+    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-crypt32.txt"));
+    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-imagehlp.txt"));
+    testkit::RemoveTree(folder);
+}

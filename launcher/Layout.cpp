@@ -1,0 +1,89 @@
+// The panel table and its geometry (see Layout.h).
+#include "Layout.h"
+
+namespace layout {
+
+const ButtonSpec kButtons[kButtonCount + 1] = {
+    {0, 0, 0, 0, 0, "", ""},
+    {555, 720, 2655, 495, 780, "Click now to launch Kestrix Basic", "Run"},
+    {480, 1320, 2655, 495, 1380, "Click now to install DirectX",
+     "Click now to view our catalogue"},
+    {480, 1800, 4335, 495, 1830, "Click now to install Internet Explorer",
+     "Click now to view our Website"},
+    {480, 2280, 3255, 375, 2300,
+     "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy",
+     "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy"},
+    {480, 3600, 855, 375, 3650, "Click now to exit", "Click now to exit"},
+    {480, 2760, 3975, 375, 2760, "Click now to view the Kestrix Basic Website",
+     "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy"},
+    {480, 3120, 4935, 495, 3200, "Click now to view the Penwick Leisure website",
+     "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy"},
+};
+
+int TwipsToPixels(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+int ClientWidth() { return TwipsToPixels(kClientWidthTwips); }
+int ClientHeight() { return TwipsToPixels(kClientHeightTwips); }
+
+Rect Picture2Rect() {
+    Rect r;
+    r.width = TwipsToPixels(kPicture2WidthTwips);
+    r.height = TwipsToPixels(kPicture2HeightTwips);
+    return r;
+}
+
+Rect BulletRect(int index) {
+    Rect r;
+    if (index < 1 || index > kButtonCount) return r;
+    r.left = TwipsToPixels(kBulletLeftTwips);
+    r.top = TwipsToPixels(kButtons[index].bulletTop);
+    r.width = TwipsToPixels(kBulletWidthTwips);
+    r.height = TwipsToPixels(kBulletHeightTwips);
+    return r;
+}
+
+Rect RegionRect(int index, int pictureWidth, int pictureHeight) {
+    Rect r;
+    if (index < 1 || index > kButtonCount) return r;
+    const ButtonSpec& b = kButtons[index];
+    r.left = TwipsToPixels(b.regionLeft);
+    r.top = TwipsToPixels(b.regionTop);
+    if (index == 1) {
+        r.width = pictureWidth;
+        r.height = pictureHeight;
+    } else {
+        r.width = TwipsToPixels(b.regionWidth);
+        r.height = TwipsToPixels(b.regionHeight);
+    }
+    return r;
+}
+
+Hit HitTest(int x, int y, const Rect& region1) {
+    Hit hit;
+    for (int k = 1; k <= kButtonCount; ++k) {
+        if (BulletRect(k).Contains(x, y)) {
+            hit.kind = HitKind::Bullet;
+            hit.index = k;
+            return hit;
+        }
+    }
+    for (int k = kButtonCount; k >= 1; --k) {
+        Rect r = k == 1 ? region1 : RegionRect(k, 0, 0);
+        if (r.Contains(x, y)) {
+            hit.kind = HitKind::Region;
+            hit.index = k;
+            return hit;
+        }
+    }
+    if (Picture2Rect().Contains(x, y)) hit.kind = HitKind::Background;
+    return hit;
+}
+
+int ScaleForDpi(int dpi) {
+    int scale = dpi / 96;
+    return scale < 1 ? 1 : scale;
+}
+
+}  // namespace layout

@@ -1,0 +1,12 @@
+// Module1: the launcher's start-up (main window, message loop).
+#pragma once
+
+#include <windows.h>
+
+namespace launcher {
+
+// Creates and loads frmMain, shows it and runs the message loop until the
+// window has closed. Returns the process exit code.
+int Module1_Main(HINSTANCE instance);
+
+}  // namespace launcher

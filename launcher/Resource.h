@@ -1,0 +1,28 @@
+// Resource, control, menu and timer ids of Setup, shared by the code and Setup.rc.
+#pragma once
+
+#define IDI_SETUP 1
+
+// Pictures of the main window (8-bit bitmaps).
+#define IDB_BACKGROUND 101  // Picture2, 394 x 305
+#define IDB_BUTTON 102      // ButtonPicture, 17 x 25
+#define IDB_BUTTONHOT 103   // ButtonHotPicture, 17 x 25
+#define IDB_INSTKX 104      // InstKXImage, 196 x 35
+#define IDB_RUNKX 105       // RunKXImage, 166 x 34
+
+// Menu items of the main window (all unreachable: both menus are switched off).
+#define IDM_RUNINSTALL 1001
+#define IDM_INSTALLBRENVIK 1002
+#define IDM_INSTALLDIRECTX 1003
+#define IDM_VIEWTROUBLE 1004
+#define IDM_VIEWWEBSITE 1005
+#define IDM_VIEWCATALOGUE 1006
+#define IDM_UNINSTALL 1007
+#define IDM_FILEEXIT 1008
+#define IDM_HELPABOUT 1009
+
+// Tooltip tool ids: bullets 101..107, hotspots 201..207.
+#define ID_MYBUTTON_BASE 100
+#define ID_BUTTONREGION_BASE 200
+
+#define ID_MAINTIMER 1

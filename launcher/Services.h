@@ -1,0 +1,47 @@
+// What the main window asks of the system and of its browser windows: sound,
+// process start and browser windows. Tests replace it with recorders.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Scoped.h"
+
+namespace launcher {
+
+class Services {
+public:
+    virtual ~Services() = default;
+    // sndPlaySoundA(name, flags); the result is not used.
+    virtual void PlaySound(const std::string& name, UINT flags) = 0;
+    // Starts commandLine as a new process, normal and activated window,
+    // without waiting; failures are silent.
+    virtual void StartProgram(const std::string& commandLine) = 0;
+    // A new modeless browser window on startingAddress.
+    virtual void OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) = 0;
+    // Closes every browser window, the last opened first.
+    virtual void CloseBrowserWindows() = 0;
+};
+
+// The real thing: WINMM (loaded from the system folder), CreateProcessA and
+// the browser windows.
+class SystemServices : public Services {
+public:
+    SystemServices();
+    void PlaySound(const std::string& name, UINT flags) override;
+    void StartProgram(const std::string& commandLine) override;
+    void OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) override;
+    void CloseBrowserWindows() override;
+
+private:
+    using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
+    scoped::Module winmm_;
+    SndPlaySoundA sndPlaySound_ = nullptr;
+};
+
+// Starts a command line with a normal, activated window; the process and
+// thread handles are closed at once. Returns whether a process was started.
+bool StartProcess(const std::string& commandLine);
+
+}  // namespace launcher

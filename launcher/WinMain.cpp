@@ -1,0 +1,12 @@
+// Entry point of Setup.exe.
+#include <windows.h>
+
+#include "Module1.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        return launcher::Module1_Main(instance);
+    } catch (...) {
+        return 1;  // out of memory at start-up: nothing sensible is left to do
+    }
+}

@@ -1,0 +1,613 @@
+// frmMain: window creation, setup.dat, the product poll, the panel, the
+// commands and the settings written on close (see frmMain.h).
+#include "frmMain.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <cctype>
+#include <vector>
+
+#include "ProductCommand.h"
+#include "Resource.h"
+#include "SetupDat.h"
+
+namespace launcher {
+
+const char kSettingsKey[] = "Software\\Penwick Leisure\\Wexa Launcher\\Settings";
+const char kProductCommandKey[] = "KestrixBasicFile\\Shell\\Open\\Command";
+const char frmMain::kClassName[] = "WexaLauncherMain";
+const char frmMain::kCaption[] = "Kestrix Basic";
+
+namespace {
+
+// The strip of the client area that the background picture does not cover
+// takes the colour of the picture's right-hand frame.
+const COLORREF kFrameColour = RGB(8, 20, 35);
+const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+const DWORD kExStyle = 0;
+
+// setup.dat from the current folder, read through a buffered file handle.
+class FileSource : public setupdat::ByteSource {
+public:
+    explicit FileSource(const char* name)
+        : file_(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    bool ok() const { return static_cast<bool>(file_); }
+    size_t Read(char* buffer, size_t size) override {
+        DWORD read = 0;
+        if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
+        return read;
+    }
+
+private:
+    scoped::FileHandle file_;
+};
+
+// DPI functions of Windows 10 and later, looked up once.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+template <typename Fn>
+Fn User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                  : nullptr;
+}
+
+int WindowDpi(HWND hwnd) {
+    static const GetDpiForWindowFn getDpiForWindow =
+        User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow && hwnd) {
+        UINT dpi = getDpiForWindow(hwnd);
+        if (dpi) return static_cast<int>(dpi);
+    }
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
+    static const AdjustWindowRectExForDpiFn adjustForDpi =
+        User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    RECT r = {0, 0, clientWidth, clientHeight};
+    if (!adjustForDpi || !adjustForDpi(&r, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, kStyle, TRUE, kExStyle);
+    SIZE s = {r.right - r.left, r.bottom - r.top};
+    return s;
+}
+
+// The main window's menu. Both top-level menus are switched off, so none of
+// their items can be opened or chosen; they are kept as designed.
+HMENU BuildMenu() {
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_RUNINSTALL, "&Run/Install Product");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, IDM_INSTALLBRENVIK, "&Install Brenvik Solvane");
+    AppendMenuA(file, MF_STRING, IDM_INSTALLDIRECTX, "Install &DirectX");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, IDM_VIEWTROUBLE, "View Our &Troubleshooting Guide");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, IDM_VIEWWEBSITE, "&View Web Site");
+    AppendMenuA(file, MF_STRING, IDM_VIEWCATALOGUE, "View Product &Catalogue");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_UNINSTALL, "UnInstall the product");
+    AppendMenuA(file, MF_STRING, IDM_FILEEXIT, "E&xit");
+    HMENU help = CreatePopupMenu();
+    AppendMenuA(help, MF_STRING, IDM_HELPABOUT, "&About ");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(file), "&Options");
+    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(help), "&Help");
+    return bar;
+}
+
+SIZE BitmapSize(HGDIOBJ bitmap) {
+    BITMAP bm = {};
+    SIZE s = {0, 0};
+    if (bitmap && GetObjectA(bitmap, sizeof(bm), &bm)) {
+        s.cx = bm.bmWidth;
+        s.cy = bm.bmHeight;
+    }
+    return s;
+}
+
+void DrawPicture(HDC dc, HDC source, HGDIOBJ bitmap, int x, int y, int width, int height) {
+    if (!bitmap) return;
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+}
+
+std::string CurrentFolder() {
+    DWORD n = GetCurrentDirectoryA(0, nullptr);
+    if (n == 0) return std::string();
+    std::vector<char> buffer(n + 1, '\0');
+    DWORD got = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (got == 0 || got >= buffer.size()) return std::string();
+    return std::string(buffer.data(), got);
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+frmMain::frmMain(HINSTANCE instance, Services& services, Options options)
+    : instance_(instance), services_(services), options_(std::move(options)) {}
+
+frmMain::~frmMain() {
+    if (hwnd_) {
+        // Destroyed without closing (tests): no unload, no quit message.
+        options_.quitWhenClosed = false;
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool frmMain::LoadPictures() {
+    // Plain device-dependent bitmaps: the pictures are stored run-length
+    // encoded, which DIB sections cannot hold.
+    auto load = [this](int id) {
+        return scoped::GdiObject(
+            LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    };
+    picture2_ = load(IDB_BACKGROUND);
+    buttonPicture_ = load(IDB_BUTTON);
+    buttonHotPicture_ = load(IDB_BUTTONHOT);
+    instKXImage_ = load(IDB_INSTKX);
+    runKXImage_ = load(IDB_RUNKX);
+    return picture2_ && buttonPicture_ && buttonHotPicture_ && instKXImage_ && runKXImage_;
+}
+
+bool frmMain::Load() {
+    if (hwnd_) return true;
+    LoadPictures();  // a missing picture leaves its place empty; nothing else depends on it
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance_;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    // Shared icons belong to the system: nothing to free.
+    wc.hIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON, 0,
+                                             0, LR_DEFAULTSIZE | LR_SHARED));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    wc.lpszClassName = kClassName;
+    RegisterClassExA(&wc);  // already registered by an earlier instance: fine
+
+    HMENU menu = BuildMenu();
+    SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96);
+    hwnd_ = CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                            outer.cx, outer.cy, nullptr, menu, instance_, this);
+    if (!hwnd_) {
+        DestroyMenu(menu);
+        return false;
+    }
+    ApplyDpi(WindowDpi(hwnd_), nullptr);
+    CreateTooltips();
+    Form_Load();
+    return true;
+}
+
+void frmMain::Show() {
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and close
+
+void frmMain::Form_Load() {
+    state_.InstalledState = 0;
+
+    std::vector<std::string> fields;
+    FileSource file("setup.dat");
+    if (file.ok()) fields = setupdat::ReadFields(file);
+    setupdat::Config config = setupdat::ConfigFromFields(fields);
+    state_.RunPath = config.RunPath;
+    state_.Program2 = config.Program2;
+    state_.Program3 = config.Program3;
+    state_.Program4 = config.Program4;
+    state_.WebSiteAddress = config.WebSiteAddress;
+    state_.CatalogueAddress = config.CatalogueAddress;
+    state_.UninstallKeyName = config.UninstallKeyName;
+    state_.SetupPath = state_.RunPath;
+
+    SetTimer(hwnd_, ID_MAINTIMER, 1000, nullptr);
+    DoSound("formload.wav");
+    state_.WorkFolder.clear();
+    ToggleInstallRunButton();
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    services_.CloseBrowserWindows();
+    if (hwnd_ && !IsIconic(hwnd_)) WriteWindowRectangle();
+}
+
+// The rectangle in twips of the window's own display (1440 twips an inch).
+// Failures to write are ignored: the values are never read back.
+void frmMain::WriteWindowRectangle() {
+    RECT r;
+    if (!GetWindowRect(hwnd_, &r)) return;
+    int dpi = WindowDpi(hwnd_);
+    auto twips = [dpi](LONG px) { return MulDiv(px, 1440, dpi); };
+    const struct {
+        const char* name;
+        int value;
+    } values[] = {{"MainLeft", twips(r.left)},
+                  {"MainTop", twips(r.top)},
+                  {"MainWidth", twips(r.right - r.left)},
+                  {"MainHeight", twips(r.bottom - r.top)}};
+    scoped::Key key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS)
+        return;
+    for (const auto& v : values) {
+        std::string text = std::to_string(v.value);
+        RegSetValueExA(key.get(), v.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    }
+}
+
+std::string frmMain::GetSettingString(HKEY hKey, const std::string& strPath,
+                                      const std::string& strValue, const std::string& Default) {
+    std::string result = Default;
+    scoped::Key key;
+    if (RegOpenKeyA(hKey, strPath.c_str(), key.put()) != ERROR_SUCCESS) return result;
+    const char* name = strValue.empty() ? nullptr : strValue.c_str();
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return result;
+    std::string buffer(size, ' ');
+    DWORD got = size;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type,
+                         reinterpret_cast<BYTE*>(&buffer[0]), &got) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return result;  // changed between the two queries
+    if (got < buffer.size()) buffer.resize(got);
+    size_t nul = buffer.find('\0');
+    return nul == std::string::npos ? buffer : buffer.substr(0, nul);
+}
+
+// ---------------------------------------------------------------------------
+// Product detection
+
+std::string frmMain::DetermineIfInstalled(const std::string& path) {
+    if (options_.ProductName == "KestrixBasic") return DetermineIf_KestrixBasic_IsInstalled(path);
+    return std::string();
+}
+
+std::string frmMain::DetermineIf_KestrixBasic_IsInstalled(const std::string&) {
+    std::string s = GetSettingString(HKEY_CLASSES_ROOT, kProductCommandKey, std::string());
+    product::OpenCommand command;
+    if (s.empty() || !product::ParseOpenCommand(s, &command)) {
+        // Not installed (again): the Install button starts the CD's setup
+        // from the launcher's own folder, not from a removed product's.
+        state_.RunPath = state_.SetupPath;
+        state_.WorkFolder.clear();
+        return std::string();
+    }
+    state_.RunPath = command.exe;
+    state_.WorkFolder = command.folder;
+    return command.exe;
+}
+
+void frmMain::ToggleInstallRunButton() {
+    std::string installed = DetermineIfInstalled(std::string());
+    state_.InstalledState = installed.empty() ? 0 : 1;
+    SetButton1Picture(state_.InstalledState != 0);
+}
+
+void frmMain::MainTimer_Timer() { ToggleInstallRunButton(); }
+
+// ---------------------------------------------------------------------------
+// Button panel
+
+void frmMain::MyButton_MouseMove(short Index) { DoButtonHighlight(Index); }
+
+void frmMain::ButtonRegion_MouseMove(short Index) { DoButtonHighlight(Index); }
+
+void frmMain::DoButtonHighlight(short Index) {
+    if (Index == state_.HotButton) return;
+    if (Index < 1 || Index > layout::kButtonCount) return;
+    for (int k = 1; k <= layout::kButtonCount; ++k)
+        if (k != Index) SetBulletPicture(k, false);
+    SetBulletPicture(Index, true);
+    state_.HotButton = Index;
+    DoSound("mouseout.wav");
+}
+
+void frmMain::Picture2_MouseMove() {
+    if (state_.HotButton == -1) return;
+    for (int k = 1; k <= layout::kButtonCount; ++k) SetBulletPicture(k, false);
+    state_.HotButton = -1;
+}
+
+void frmMain::DoSound(const std::string& Sound) { services_.PlaySound(Sound, SND_ASYNC); }
+
+bool frmMain::BulletLit(int index) const {
+    return index >= 1 && index <= layout::kButtonCount && bulletLit_[index];
+}
+
+void frmMain::SetBulletPicture(int index, bool lit) {
+    if (bulletLit_[index] == lit) return;  // same picture: nothing to redraw
+    bulletLit_[index] = lit;
+    InvalidateDesignRect(layout::BulletRect(index));
+}
+
+layout::Rect frmMain::Region1() const {
+    SIZE s = BitmapSize(button1Run_ ? runKXImage_.get() : instKXImage_.get());
+    return layout::RegionRect(1, s.cx, s.cy);
+}
+
+void frmMain::SetButton1Picture(bool run) {
+    if (run == button1Run_ && hwnd_) {
+        // Assigned again on every poll; only a change needs drawing.
+        return;
+    }
+    layout::Rect before = Region1();
+    button1Run_ = run;
+    layout::Rect after = Region1();
+    InvalidateDesignRect(before);
+    InvalidateDesignRect(after);
+    if (tooltip_) {
+        TTTOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.hwnd = hwnd_;
+        ti.uId = ID_BUTTONREGION_BASE + 1;
+        ti.rect = ToClient(after);
+        SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void frmMain::CreateTooltips() {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               instance_, nullptr);
+    if (!tooltip_) return;
+    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    auto add = [this](UINT id, const layout::Rect& r, const char* text) {
+        TTTOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = id;
+        ti.rect = ToClient(r);
+        ti.lpszText = const_cast<char*>(text);
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    };
+    // Bullets first: where a bullet and a hotspot touch, the bullet's tip wins,
+    // as the bullet is what the pointer is over.
+    for (int k = 1; k <= layout::kButtonCount; ++k)
+        add(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
+    for (int k = 1; k <= layout::kButtonCount; ++k)
+        add(ID_BUTTONREGION_BASE + k, k == 1 ? Region1() : layout::RegionRect(k, 0, 0),
+            layout::kButtons[k].regionTip);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void frmMain::ButtonRegion_Click(short Index) { MyButton_Click(Index); }
+
+void frmMain::MyButton_Click(short Index) {
+    switch (Index) {
+        case 1: RunProduct(); break;
+        case 2: services_.StartProgram(state_.Program2); break;
+        case 3: services_.StartProgram(state_.Program3); break;
+        case 4: services_.StartProgram(state_.Program4); break;
+        case 5:
+            if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+            break;
+        case 6: services_.OpenBrowserWindow(instance_, state_.WebSiteAddress); break;
+        case 7: services_.OpenBrowserWindow(instance_, state_.CatalogueAddress); break;
+        default: break;
+    }
+}
+
+// Starts RunPath with WorkFolder (and its drive) current, then puts the
+// launcher's own folder back, so that sounds and the other commands keep
+// resolving against the CD. Every step that fails is skipped.
+void frmMain::RunProduct() {
+    std::string saved = CurrentFolder();
+    const std::string& work = state_.WorkFolder;
+    if (!work.empty() && IsDriveLetter(work[0])) {
+        char drive[3] = {work[0], ':', '\0'};
+        SetCurrentDirectoryA(drive);
+    }
+    if (!work.empty()) SetCurrentDirectoryA(work.c_str());
+    services_.StartProgram(state_.RunPath);
+    if (!saved.empty()) SetCurrentDirectoryA(saved.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Window
+
+void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
+    dpi_ = dpi > 0 ? dpi : 96;
+    scale_ = layout::ScaleForDpi(dpi_);
+    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_);
+    RECT now;
+    GetWindowRect(hwnd_, &now);
+    int x = suggested ? suggested->left : now.left;
+    int y = suggested ? suggested->top : now.top;
+    SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (tooltip_) {
+        TTTOOLINFOA ti = {};
+        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+        ti.hwnd = hwnd_;
+        for (int k = 1; k <= layout::kButtonCount; ++k) {
+            ti.uId = ID_MYBUTTON_BASE + k;
+            ti.rect = ToClient(layout::BulletRect(k));
+            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+            ti.uId = ID_BUTTONREGION_BASE + k;
+            ti.rect = ToClient(k == 1 ? Region1() : layout::RegionRect(k, 0, 0));
+            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+        }
+    }
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+RECT frmMain::ToClient(const layout::Rect& r) const {
+    RECT c = {r.left * scale_, r.top * scale_, (r.left + r.width) * scale_,
+              (r.top + r.height) * scale_};
+    return c;
+}
+
+void frmMain::InvalidateDesignRect(const layout::Rect& r) {
+    if (!hwnd_) return;
+    RECT c = ToClient(r);
+    InvalidateRect(hwnd_, &c, FALSE);
+}
+
+// Control id under a client point: ID_MYBUTTON_BASE + k for a bullet,
+// ID_BUTTONREGION_BASE + k for a hotspot, 1 for the free background, 0 for
+// the window's own strip outside the picture.
+int frmMain::ControlAt(int clientX, int clientY) const {
+    if (clientX < 0 || clientY < 0) return 0;
+    layout::Hit hit = layout::HitTest(clientX / scale_, clientY / scale_, Region1());
+    switch (hit.kind) {
+        case layout::HitKind::Bullet: return ID_MYBUTTON_BASE + hit.index;
+        case layout::HitKind::Region: return ID_BUTTONREGION_BASE + hit.index;
+        case layout::HitKind::Background: return 1;
+        default: return 0;
+    }
+}
+
+void frmMain::OnMouseMove(int clientX, int clientY) {
+    // While the left button is held the pressed control keeps the mouse.
+    int id = pressed_ ? pressed_ : ControlAt(clientX, clientY);
+    if (id > ID_BUTTONREGION_BASE)
+        ButtonRegion_MouseMove(static_cast<short>(id - ID_BUTTONREGION_BASE));
+    else if (id > ID_MYBUTTON_BASE)
+        MyButton_MouseMove(static_cast<short>(id - ID_MYBUTTON_BASE));
+    else if (id == 1)
+        Picture2_MouseMove();
+}
+
+void frmMain::OnButtonUp(int clientX, int clientY) {
+    int pressed = pressed_;
+    pressed_ = 0;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (pressed == 0 || ControlAt(clientX, clientY) != pressed) return;
+    if (pressed > ID_BUTTONREGION_BASE)
+        ButtonRegion_Click(static_cast<short>(pressed - ID_BUTTONREGION_BASE));
+    else if (pressed > ID_MYBUTTON_BASE)
+        MyButton_Click(static_cast<short>(pressed - ID_MYBUTTON_BASE));
+}
+
+void frmMain::Render(HDC dc) const {
+    RECT all = {0, 0, layout::ClientWidth(), layout::ClientHeight()};
+    scoped::GdiObject frame(CreateSolidBrush(kFrameColour));
+    if (frame) FillRect(dc, &all, static_cast<HBRUSH>(frame.get()));
+    scoped::MemoryDC source(CreateCompatibleDC(dc));
+    if (!source) return;
+    layout::Rect p2 = layout::Picture2Rect();
+    SIZE bg = BitmapSize(picture2_.get());
+    DrawPicture(dc, source.get(), picture2_.get(), 0, 0, bg.cx < p2.width ? bg.cx : p2.width,
+                bg.cy < p2.height ? bg.cy : p2.height);
+    for (int k = 1; k <= layout::kButtonCount; ++k) {
+        layout::Rect b = layout::BulletRect(k);
+        DrawPicture(dc, source.get(), bulletLit_[k] ? buttonHotPicture_.get() : buttonPicture_.get(),
+                    b.left, b.top, b.width, b.height);
+    }
+    layout::Rect r1 = Region1();
+    DrawPicture(dc, source.get(), button1Run_ ? runKXImage_.get() : instKXImage_.get(), r1.left,
+                r1.top, r1.width, r1.height);
+}
+
+void frmMain::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    if (!dc) return;
+    int w = layout::ClientWidth(), h = layout::ClientHeight();
+    scoped::MemoryDC frame(CreateCompatibleDC(dc));
+    scoped::GdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
+    if (frame && bitmap) {
+        HGDIOBJ old = SelectObject(frame.get(), bitmap.get());
+        Render(frame.get());
+        if (scale_ == 1) {
+            BitBlt(dc, 0, 0, w, h, frame.get(), 0, 0, SRCCOPY);
+        } else {
+            // Whole-number scale, pixels copied: sharp on a scaled display.
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, 0, 0, w * scale_, h * scale_, frame.get(), 0, 0, w, h, SRCCOPY);
+        }
+        SelectObject(frame.get(), old);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    frmMain* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    } else {
+        self = reinterpret_cast<frmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    try {
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may leave a window procedure; the event is simply lost.
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_PAINT: Paint(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_TIMER:
+            if (wParam == ID_MAINTIMER) MainTimer_Timer();
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_LBUTTONDOWN:
+            pressed_ = ControlAt(static_cast<short>(LOWORD(lParam)),
+                                 static_cast<short>(HIWORD(lParam)));
+            if (pressed_ <= 1) pressed_ = 0;
+            if (pressed_) SetCapture(hwnd_);
+            return 0;
+        case WM_LBUTTONUP:
+            OnButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != hwnd_) pressed_ = 0;
+            return 0;
+        case 0x02E0:  // WM_DPICHANGED
+            ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            Form_Unload();
+            DestroyWindow(hwnd_);
+            return 0;
+        case WM_ENDSESSION:
+            // Windows is ending: the process ends without WM_CLOSE.
+            if (wParam) Form_Unload();
+            return 0;
+        case WM_DESTROY:
+            KillTimer(hwnd_, ID_MAINTIMER);
+            if (options_.quitWhenClosed) PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            tooltip_ = nullptr;
+            return 0;
+        default: break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace launcher

@@ -1,0 +1,121 @@
+// frmMain, the launcher's one main window: a fixed picture with the button
+// panel, the product poll, the seven commands and the settings written on
+// close. All of the launcher's state lives here.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Layout.h"
+#include "Scoped.h"
+#include "Services.h"
+
+namespace launcher {
+
+// Registry key (below HKEY_CURRENT_USER) of the window rectangle written on
+// close: the publisher's key holds the settings of its applications.
+extern const char kSettingsKey[];
+// The product's open command under HKEY_CLASSES_ROOT.
+extern const char kProductCommandKey[];
+
+struct Options {
+    // Detection profile; only "KestrixBasic" is known.
+    std::string ProductName = "KestrixBasic";
+    // Ends the message loop when the window is destroyed (off in tests that
+    // pump messages themselves).
+    bool quitWhenClosed = true;
+};
+
+// What the window holds, under the names the rest of the launcher uses.
+struct LauncherState {
+    std::string RunPath;
+    std::string SetupPath;
+    std::string WorkFolder;
+    std::string Program2, Program3, Program4;
+    std::string WebSiteAddress, CatalogueAddress, UninstallKeyName;
+    int InstalledState = 0;
+    short HotButton = 0;
+};
+
+class frmMain {
+public:
+    static const char kClassName[];
+    static const char kCaption[];
+
+    frmMain(HINSTANCE instance, Services& services, Options options = Options());
+    ~frmMain();
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    // Start-up: creates the window without showing it and runs Form_Load.
+    // Returns false when the window could not be created.
+    bool Load();
+    // Shows the loaded window, modeless.
+    void Show();
+    HWND hwnd() const { return hwnd_; }
+
+    // Public operations.
+    static std::string GetSettingString(HKEY hKey, const std::string& strPath,
+                                        const std::string& strValue,
+                                        const std::string& Default = std::string());
+    void DoButtonHighlight(short Index);
+    void DoSound(const std::string& Sound);
+    std::string DetermineIf_KestrixBasic_IsInstalled(const std::string& path);
+    std::string DetermineIfInstalled(const std::string& path);
+    void ToggleInstallRunButton();
+
+    // Events.
+    void Form_Load();
+    void Form_Unload();
+    void MainTimer_Timer();
+    void MyButton_MouseMove(short Index);
+    void ButtonRegion_MouseMove(short Index);
+    void Picture2_MouseMove();
+    void ButtonRegion_Click(short Index);
+    void MyButton_Click(short Index);
+
+    // What is shown, for painting and for tests.
+    const LauncherState& state() const { return state_; }
+    bool BulletLit(int index) const;
+    bool Button1ShowsRun() const { return button1Run_; }
+    layout::Rect Region1() const;
+    int Scale() const { return scale_; }
+    HWND Tooltip() const { return tooltip_; }
+    // Draws the window's picture at design size (1 pixel per 15 twips).
+    void Render(HDC dc) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    bool LoadPictures();
+    void CreateTooltips();
+    void ApplyDpi(int dpi, const RECT* suggested);
+    void SetBulletPicture(int index, bool lit);
+    void SetButton1Picture(bool run);
+    void InvalidateDesignRect(const layout::Rect& r);
+    RECT ToClient(const layout::Rect& r) const;
+    int ControlAt(int clientX, int clientY) const;
+    void OnMouseMove(int clientX, int clientY);
+    void OnButtonUp(int clientX, int clientY);
+    void Paint();
+    void RunProduct();
+    void WriteWindowRectangle();
+
+    HINSTANCE instance_;
+    Services& services_;
+    Options options_;
+    LauncherState state_;
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;  // owned by hwnd_, destroyed with it
+    scoped::GdiObject picture2_, buttonPicture_, buttonHotPicture_, instKXImage_, runKXImage_;
+    bool bulletLit_[layout::kButtonCount + 1] = {};
+    bool button1Run_ = false;
+    int scale_ = 1;
+    int dpi_ = 96;
+    int pressed_ = 0;  // control id under the pressed left button, 0 for none
+    bool unloaded_ = false;
+};
+
+}  // namespace launcher

@@ -1,0 +1,243 @@
+// The client stand-in seen from a COM client: registration with regsvr32,
+// creation through CoCreateInstance, each method called at its fixed vtable
+// position, the control file's switches and the journal.
+#include "ClientInterfaces.h"
+#include "Scoped.h"
+#include "StandInFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Calls entry `slot` of the object's function table directly, so that the
+// positions are checked independently of the C++ declarations.
+template <typename... A>
+HRESULT CallAt(void* object, int slot, A... args) {
+    using Fn = HRESULT(STDMETHODCALLTYPE*)(void*, A...);
+    Fn fn = reinterpret_cast<Fn>((*reinterpret_cast<void***>(object))[slot]);
+    return fn(object, args...);
+}
+
+template <typename T>
+HRESULT Create(const CLSID& clsid, const IID& iid, scoped::ComPtr<T>& out) {
+    return ::CoCreateInstance(clsid, nullptr, kClientClassContext, iid, out.put_void());
+}
+
+scoped::Bstr B(const wchar_t* text) { return scoped::Bstr(::SysAllocString(text)); }
+
+std::wstring NarrowOf(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::wstring W(BSTR b) { return b ? std::wstring(b, ::SysStringLen(b)) : std::wstring(L"<null>"); }
+
+using Expected = std::vector<std::string>;
+
+class StandIn : public standin::Fixture {
+protected:
+    scoped::ComApartment com_;
+};
+
+}  // namespace
+
+TEST_F(StandIn, RegistersPerMachineAndUnregisters) {
+    const std::string key = "Software\\Classes\\CLSID\\{793E5AD4-D219-11D1-A0F6-444553540000}\\InprocServer32";
+    std::string server;
+    ASSERT_TRUE(testkit::ReadString(HKEY_LOCAL_MACHINE, key, "", &server));
+    EXPECT_EQ(0, lstrcmpiA(standin::DllPath().c_str(), server.c_str())) << server;
+    std::string model;
+    ASSERT_TRUE(testkit::ReadString(HKEY_LOCAL_MACHINE, key, "ThreadingModel", &model));
+    EXPECT_EQ("Apartment", model);
+
+    ASSERT_EQ(0u, standin::Register(true));
+    EXPECT_FALSE(testkit::ValueExists(HKEY_LOCAL_MACHINE, key, ""));
+    scoped::ComPtr<IClientPaths> paths;
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, Create(CLSID_ClientPaths, IID_IClientPaths, paths));
+    ASSERT_EQ(0u, standin::Register());
+    EXPECT_EQ(S_OK, Create(CLSID_ClientPaths, IID_IClientPaths, paths));
+}
+
+TEST_F(StandIn, CertificateManagerKeepsRecordsPerPath) {
+    scoped::ComPtr<ICertificateManager> manager;
+    ASSERT_EQ(S_OK, Create(CLSID_CertificateManager, IID_ICertificateManager, manager));
+    const char bytes[] = {0x10, 0x00, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 'a', 'b'};
+    scoped::Bstr record(::SysAllocStringByteLen(bytes, sizeof(bytes)));
+    scoped::Bstr path = B(L"/com/solvanenetwork");
+    scoped::Bstr root = B(L"/");
+
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 7, path.get(), 0L, record.get()));
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 7, root.get(), 0L, record.get()));
+    const std::string fnv = "9B3B759EAF4881F2";  // FNV-1a 64 of the ten bytes
+    const std::string stored = Dir() + "\\Certificates\\_com_solvanenetwork\\" + fnv + ".bin";
+    ASSERT_TRUE(testkit::FileExists(stored));
+    EXPECT_EQ(std::string(bytes, sizeof(bytes)), testkit::ReadTextFile(stored));
+    EXPECT_TRUE(testkit::FileExists(Dir() + "\\Certificates\\_\\" + fnv + ".bin"));
+
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 9, path.get(), 0L, record.get()));
+    EXPECT_FALSE(testkit::FileExists(stored));
+    EXPECT_TRUE(testkit::FileExists(Dir() + "\\Certificates\\_com_solvanenetwork\\revoked\\" + fnv + ".bin"));
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 8, root.get(), 0L, record.get()));
+    EXPECT_FALSE(testkit::FileExists(Dir() + "\\Certificates\\_\\" + fnv + ".bin"));
+
+    Control("Fail", "CertificateManager.DeleteCertificate", "0x80070005");
+    EXPECT_EQ(E_ACCESSDENIED, manager->DeleteCertificate(path.get(), 0, record.get()));
+    manager.reset();
+
+    const std::string rec = "bytes(len=10,fnv1a=" + fnv + ")";
+    EXPECT_EQ((Expected{
+                  "create CertificateManager IID_ICertificateManager = 0x00000000",
+                  "CertificateManager AddCertificate(\"/com/solvanenetwork\", 0, " + rec + ") = 0x00000000 -> stored",
+                  "CertificateManager AddCertificate(\"/\", 0, " + rec + ") = 0x00000000 -> stored",
+                  "CertificateManager RevokeCertificate(\"/com/solvanenetwork\", 0, " + rec + ") = 0x00000000 -> revoked",
+                  "CertificateManager DeleteCertificate(\"/\", 0, " + rec + ") = 0x00000000 -> deleted",
+                  "CertificateManager DeleteCertificate(\"/com/solvanenetwork\", 0, " + rec + ") = 0x80070005",
+              }),
+              Calls());
+    ExpectAllReleased();
+}
+
+TEST_F(StandIn, RelationshipManagerCurrentInterface) {
+    Control("Relationships", "/com/solvanenetwork", "Solvane Network");
+    Control("Relationships", "/com/nameless", "<null>");
+    scoped::ComPtr<IRelationshipManager> manager;
+    ASSERT_EQ(S_OK, Create(CLSID_RelationshipManager, IID_IRelationshipManager, manager));
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 8));
+    scoped::Bstr path = B(L"/com/solvanenetwork");
+    scoped::Bstr name;
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 10, path.get(), name.put()));
+    EXPECT_EQ(L"Solvane Network", W(name.get()));
+    scoped::Bstr unknown = B(L"/com/other");
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_NOT_FOUND), manager->LookupCompanyName(unknown.get(), name.put()));
+    EXPECT_EQ(nullptr, name.get());
+    scoped::Bstr nameless = B(L"/com/nameless");
+    EXPECT_EQ(S_OK, manager->LookupCompanyName(nameless.get(), name.put()));
+    EXPECT_EQ(nullptr, name.get());
+    EXPECT_EQ(S_OK, CallAt(manager.get(), 9));
+    manager.reset();
+
+    EXPECT_EQ((Expected{
+                  "create RelationshipManager IID_IRelationshipManager = 0x00000000",
+                  "RelationshipManager Initialize() = 0x00000000",
+                  "RelationshipManager LookupCompanyName(\"/com/solvanenetwork\") = 0x00000000 -> \"Solvane Network\"",
+                  "RelationshipManager LookupCompanyName(\"/com/other\") = 0x80070490",
+                  "RelationshipManager LookupCompanyName(\"/com/nameless\") = 0x00000000 -> null",
+                  "RelationshipManager Uninitialize() = 0x00000000",
+              }),
+              Calls());
+    ExpectAllReleased();
+}
+
+TEST_F(StandIn, RelationshipManagerOldInterfaceOnly) {
+    Control("Interfaces", "IID_IRelationshipManager", "0");
+    Control("Relationships", "/com/solvanenetwork", "Solvane Network");
+    scoped::ComPtr<IRelationshipManager> current;
+    EXPECT_EQ(E_NOINTERFACE, Create(CLSID_RelationshipManager, IID_IRelationshipManager, current));
+    scoped::ComPtr<IOldRelationshipManager> manager;
+    ASSERT_EQ(S_OK, Create(CLSID_RelationshipManager, Old_IID_IRelationshipManager, manager));
+    EXPECT_EQ(S_OK, manager->Initialize());
+
+    scoped::ComPtr<IRelationships> all;
+    ASSERT_EQ(S_OK, CallAt(manager.get(), 7, all.put()));
+    VARIANT index;
+    ::VariantInit(&index);
+    index.vt = VT_BSTR;
+    index.bstrVal = ::SysAllocString(L"/com/solvanenetwork");
+    scoped::ComPtr<IDispatch> item;
+    ASSERT_EQ(S_OK, CallAt(all.get(), 10, &index, item.put()));
+    scoped::ComPtr<IRelationship> relationship;
+    ASSERT_EQ(S_OK, item.As(IID_IRelationship, relationship));
+    item.reset();
+    scoped::Bstr name;
+    EXPECT_EQ(S_OK, CallAt(relationship.get(), 7, name.put()));
+    EXPECT_EQ(L"Solvane Network", W(name.get()));
+
+    Control("Fail", "Relationship.get_CompanyName", "0x8000FFFF");
+    EXPECT_EQ(E_UNEXPECTED, relationship->get_CompanyName(name.put()));
+    ::VariantClear(&index);
+    index.vt = VT_I4;
+    EXPECT_EQ(E_INVALIDARG, all->get_Item(&index, item.put()));
+    relationship.reset();
+    all.reset();
+    EXPECT_EQ(S_OK, manager->Uninitialize());
+    manager.reset();
+
+    EXPECT_EQ((Expected{
+                  "create RelationshipManager IID_IRelationshipManager = 0x80004002",
+                  "create RelationshipManager Old_IID_IRelationshipManager = 0x00000000",
+                  "RelationshipManager Initialize() = 0x00000000",
+                  "RelationshipManager get_Relationships() = 0x00000000 -> Relationships",
+                  "Relationships get_Item(VT_BSTR \"/com/solvanenetwork\") = 0x00000000 -> Relationship",
+                  "Relationship get_CompanyName() = 0x00000000 -> \"Solvane Network\"",
+                  "Relationship get_CompanyName() = 0x8000FFFF",
+                  "Relationships get_Item(VT(3)) = 0x80070057",
+                  "RelationshipManager Uninitialize() = 0x00000000",
+              }),
+              Calls());
+    EXPECT_EQ(1u, Count("QueryInterface(IID_IRelationship) = 0x00000000"));
+    ExpectAllReleased();
+}
+
+TEST_F(StandIn, LoggerCurrentAndOldInterfaces) {
+    scoped::ComPtr<ILogger> logger;
+    ASSERT_EQ(S_OK, Create(CLSID_Logger, IID_ILogger, logger));
+    scoped::Bstr rel = B(L""), source = B(L"Dizevedi Zivuzid"), message = B(L"Caf\u00E9 \"x\" \\ done");
+    EXPECT_EQ(S_OK, CallAt(logger.get(), 10, 19L, 76L, 0L, rel.get(), source.get(), message.get()));
+
+    scoped::ComPtr<IOldLogger> old;
+    ASSERT_EQ(S_OK, logger.As(Old_IID_ILogger, old));
+    EXPECT_EQ(S_OK, CallAt(old.get(), 13, message.get()));
+    EXPECT_EQ(S_OK, CallAt(old.get(), 22, source.get(), message.get()));
+    Control("Fail", "Logger.LogError", "0x80004005");
+    EXPECT_EQ(E_FAIL, old->LogError(source.get(), message.get()));
+    EXPECT_EQ(S_OK, logger->Log(19, 62, 2, nullptr, source.get(), message.get()));
+    old.reset();
+    logger.reset();
+
+    const std::string m = "\"Caf\\u00E9 \\\"x\\\" \\\\ done\"";
+    EXPECT_EQ((Expected{
+                  "Log 19 76 0 \"\" \"Dizevedi Zivuzid\" " + m,
+                  "LogSolvaneComponent " + m,
+                  "LogError \"Dizevedi Zivuzid\" " + m,
+                  "Log 19 62 2 null \"Dizevedi Zivuzid\" " + m,
+              }),
+              ClientLog());
+    EXPECT_EQ(1u, Count("Logger#1 LogError(\"Dizevedi Zivuzid\", " + m + ") = 0x80004005"));
+    ExpectAllReleased();
+
+    Control("Interfaces", "IID_ILogger", "0");
+    EXPECT_EQ(E_NOINTERFACE, Create(CLSID_Logger, IID_ILogger, logger));
+    ASSERT_EQ(S_OK, Create(CLSID_Logger, Old_IID_ILogger, old));
+    EXPECT_EQ(E_NOINTERFACE, old.As(IID_ILogger, logger));
+}
+
+TEST_F(StandIn, ClientPathsAndSwitchedOffClasses) {
+    scoped::ComPtr<IClientPaths> paths;
+    ASSERT_EQ(S_OK, Create(CLSID_ClientPaths, IID_IClientPaths, paths));
+    scoped::Bstr path;
+    EXPECT_EQ(S_OK, CallAt(paths.get(), 9, 5L, path.put()));
+    EXPECT_EQ(NarrowOf(Dir() + "\\History"), W(path.get()));
+    EXPECT_TRUE(testkit::FolderExists(Dir() + "\\History"));
+    EXPECT_EQ(E_INVALIDARG, paths->GetPath(4, path.put()));
+    Control("Paths", "5", "<null>");
+    Control("Paths", "7", "C:\\elsewhere");
+    EXPECT_EQ(S_OK, paths->GetPath(5, path.put()));
+    EXPECT_EQ(nullptr, path.get());
+    EXPECT_EQ(S_OK, paths->GetPath(7, path.put()));
+    EXPECT_EQ(L"C:\\elsewhere", W(path.get()));
+    paths.reset();
+
+    for (const char* name : {"CertificateManager", "RelationshipManager", "Logger", "ClientPaths"})
+        Control("Classes", name, "0");
+    scoped::ComPtr<IUnknown> any;
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, ::CoCreateInstance(CLSID_CertificateManager, nullptr, kClientClassContext,
+                                                      IID_ICertificateManager, any.put_void()));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, ::CoCreateInstance(CLSID_RelationshipManager, nullptr, kClientClassContext,
+                                                      IID_IRelationshipManager, any.put_void()));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG,
+              ::CoCreateInstance(CLSID_Logger, nullptr, kClientClassContext, IID_ILogger, any.put_void()));
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, ::CoCreateInstance(CLSID_ClientPaths, nullptr, kClientClassContext,
+                                                      IID_IClientPaths, any.put_void()));
+    EXPECT_EQ(1u, Count("create Logger IID_ILogger = 0x80040154"));
+    ExpectAllReleased();
+}
