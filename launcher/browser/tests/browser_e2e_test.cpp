@@ -4,12 +4,16 @@
 // address; button 5 then closes them all and the launcher, which writes its
 // four window values.
 #include <gtest/gtest.h>
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers, which need it
+#include <commctrl.h>
+// clang-format on
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "BrowserResources.h"
 #include "Testkit.h"
 
 namespace {
@@ -123,6 +127,17 @@ protected:
     HWND main_ = nullptr;
 };
 
+TEST(BrowserResources, ReachSetupNextToItsOwn) {
+    HMODULE setup =
+        LoadLibraryExA(testkit::BinPath("Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(setup);
+    EXPECT_TRUE(FindResourceA(setup, MAKEINTRESOURCEA(IDB_FRMBROWSER_TOOLBAR), RT_BITMAP));
+    EXPECT_TRUE(FindResourceA(setup, MAKEINTRESOURCEA(IDR_FRMBROWSER_ICON), RT_RCDATA));
+    // The launcher's own icon is intact beside them.
+    EXPECT_TRUE(LoadImageA(setup, MAKEINTRESOURCEA(1), IMAGE_ICON, 32, 32, 0));
+    FreeLibrary(setup);
+}
+
 TEST_F(BrowserE2E, ButtonSixThriceOpensThreeWindowsAndButtonFiveClosesAll) {
     std::string setup = testkit::BinPath("Setup.exe");
     ASSERT_TRUE(testkit::FileExists(setup)) << setup;
@@ -145,6 +160,9 @@ TEST_F(BrowserE2E, ButtonSixThriceOpensThreeWindowsAndButtonFiveClosesAll) {
     }
     std::vector<HWND> windows = BrowserWindows();
     for (HWND w : windows) {
+        HWND toolbar = FindWindowExA(w, nullptr, TOOLBARCLASSNAMEA, nullptr);
+        ASSERT_TRUE(toolbar);
+        EXPECT_EQ(6, SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
         HWND combo = nullptr;
         EnumChildWindows(w, FindCombo, reinterpret_cast<LPARAM>(&combo));
         ASSERT_TRUE(combo);
