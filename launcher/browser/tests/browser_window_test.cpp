@@ -242,19 +242,52 @@ TEST_F(BrowserWindow, EnterWithTheListOpenNavigatesOnce) {
     TypeText(o.edit(), "zzz");
     PressKey(o.edit(), VK_RETURN);
     EXPECT_EQ(Items{"Navigate:zzz"}, script->calls);
+}
 
-    // Opening and closing the list with its button chooses nothing new.
+// A click with the real mouse, at a point on the screen.
+void ClickScreen(POINT p) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof(in));
+        PumpUntil([] { return false; }, 100);
+    }
+}
+
+TEST_F(BrowserWindow, ChoosingFromTheListWithTheMouseNavigatesOnceOpeningAloneNever) {
+    auto script = std::make_shared<Script>();
+    const std::string a = "http://a.example/", b = "http://b.example/";
+    Opened o = Open(a, script);
+    script->Complete(a, "Page A");
+    SetWindowTextA(o.box(), b.c_str());
+    PressKey(o.edit(), VK_RETURN);
+    script->Complete(b, "Page B");
+    ASSERT_EQ((Items{b, a}), ListItems(o.box()));
     script->calls.clear();
-    RECT rc = {};
-    GetClientRect(o.box(), &rc);
-    LPARAM arrow = MAKELPARAM(rc.right - 6, rc.bottom / 2);
-    PostMessageA(o.box(), WM_LBUTTONDOWN, MK_LBUTTON, arrow);
-    PostMessageA(o.box(), WM_LBUTTONUP, 0, arrow);
-    Pump();
-    EXPECT_TRUE(SendMessageA(o.box(), CB_GETDROPPEDSTATE, 0, 0));
-    SendMessageA(o.box(), CB_SHOWDROPDOWN, FALSE, 0);
-    Pump();
-    EXPECT_TRUE(script->calls.empty()) << testing::PrintToString(script->calls);
+
+    RECT box = {};
+    GetWindowRect(o.box(), &box);
+    POINT arrow = {box.right - 6, (box.top + box.bottom) / 2};
+    ClickScreen(arrow);
+    ASSERT_TRUE(SendMessageA(o.box(), CB_GETDROPPEDSTATE, 0, 0));
+    ClickScreen(arrow);
+    EXPECT_FALSE(SendMessageA(o.box(), CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(script->calls.empty());
+
+    ClickScreen(arrow);
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(o.box(), &info));
+    RECT item = {};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    POINT second = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(info.hwndList, &second);
+    ClickScreen(second);
+    EXPECT_EQ(Items{"Navigate:" + a}, script->calls);
+    EXPECT_EQ(a, Text(o.box()));
 }
 
 TEST_F(BrowserWindow, AddressesDifferingInCaseAreTwoEntries) {
