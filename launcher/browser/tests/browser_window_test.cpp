@@ -36,6 +36,8 @@ struct Opened {
 class BrowserWindow : public ::testing::Test {
 protected:
     void TearDown() override {
+        // The real pointer out of the way of the next test's windows.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
         browser::CloseAllBrowserWindows();
         Pump();
         EXPECT_TRUE(FrmBrowser::OpenWindows().empty());
