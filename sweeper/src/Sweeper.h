@@ -39,8 +39,8 @@ constexpr char kTraceDeleteFileFailed[] = "RUDavo: problem deleting file\n";
 constexpr char kTraceExit[] = "RUDavo: exit\n";
 
 // Removes folder with everything below it, as far as the platform allows;
-// returns the result of the final RemoveDirectoryA. Junctions and folder
-// links below it are removed as links and never followed.
+// returns nonzero when the folder itself was removed. Junctions and links
+// are removed as links, never followed.
 BOOL RemoveFolderTree(const std::string& folder);
 
 }  // namespace sweeper

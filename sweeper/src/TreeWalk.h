@@ -1,5 +1,6 @@
-// What the folder-tree walk does with each entry it meets. Plain C++ without
-// Windows headers, so that the rules are tested natively as well.
+// What the folder-tree walk does with each entry it meets, and how it tells an
+// entry from what a link there points to. Plain C++ without Windows headers,
+// so that the rules are tested natively as well.
 #pragma once
 
 #include <string>
@@ -13,24 +14,32 @@ constexpr unsigned long kInvalidAttributes = 0xFFFFFFFFul;
 
 enum class EntryAction {
     Skip,        // "." and "..": neither walked nor deleted
-    Descend,     // a real subfolder: walk it, then remove it
+    Folder,      // a folder or a folder link: handed to the folder removal
     DeleteFile,  // a file (a link to a file included: deleting removes the link)
-    RemoveLink,  // a junction or folder link: remove the link, never walk it
 };
 
 // Decides for one entry of a folder listing.
 EntryAction ClassifyEntry(const char* name, unsigned long attributes);
 
 enum class FolderAction {
-    Walk,        // list it, empty it, remove it
-    RemoveLink,  // the folder itself is a junction or link: only remove the link
+    Walk,        // a real folder: empty it, then remove it
+    RemoveLink,  // a junction or folder link: remove the link, never walk it
+    Leave,       // not a folder, or unknown: touch nothing
 };
 
-// Decides for the folder a walk is asked to remove, from its own attributes
-// (kInvalidAttributes when they could not be read).
+// Decides for a folder the walk has opened, from the attributes of the
+// opened object itself (kInvalidAttributes when they could not be read).
 FolderAction ClassifyFolder(unsigned long attributes);
 
-// folder + "\" + name.
+// True when the full path of an opened object is the path the walk expects
+// (the folder's own path, "\" and the listed name). Anything else means the
+// platform followed a link out of the tree, and the object must be left
+// alone. Letters A-Z compare without regard to case; an empty path (unknown)
+// never matches.
+bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
+
+// folder + "\" + name; the wide form adds no second backslash after a root.
 std::string JoinPath(const std::string& folder, const char* name);
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace sweeper
