@@ -1,0 +1,140 @@
+// Stand-in for the Solvane client's Download Tool: a hidden window of class
+// "SolvaneDownloadToolWndClass" titled "Download Tool" that answers the
+// registered uninstall message with the completion message, in the way the
+// command line asks, and journals what it received.
+//
+// Usage: downloadtool.exe MODE JOURNAL
+//   MODE  now       post the completion to all top-level windows once the
+//                   uninstall message has been handled, then exit
+//         during    send the completion to all top-level windows from inside
+//                   the handling of the uninstall message, then exit
+//         delay:MS  post the completion MS milliseconds later, then exit
+//         never     never answer; runs until closed (WM_CLOSE) or ended
+//   JOURNAL  file that gets one line per event: "ready", "uninstall W L"
+//            (the message's wParam and lParam), "completion sent", "exit"
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+enum class Mode { Now, During, Delay, Never };
+
+constexpr char kClassName[] = "SolvaneDownloadToolWndClass";
+constexpr char kTitle[] = "Download Tool";
+constexpr UINT kAnswerNow = WM_APP + 1;
+constexpr UINT_PTR kAnswerTimer = 1;
+
+Mode g_mode = Mode::Never;
+UINT g_delayMs = 0;
+std::string g_journal;
+UINT g_uninstallMessage = 0;
+UINT g_completionMessage = 0;
+bool g_answered = false;
+
+void Journal(const std::string& line) {
+    if (g_journal.empty()) return;
+    FILE* f = std::fopen(g_journal.c_str(), "ab");
+    if (!f) return;
+    std::fputs((line + "\n").c_str(), f);
+    std::fclose(f);
+}
+
+void Answer(HWND hwnd, bool synchronous) {
+    if (g_answered) return;
+    g_answered = true;
+    if (synchronous)
+        SendMessageA(HWND_BROADCAST, g_completionMessage, 0, 0);
+    else
+        PostMessageA(HWND_BROADCAST, g_completionMessage, 0, 0);
+    Journal("completion sent");
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == g_uninstallMessage && g_uninstallMessage != 0) {
+        char line[64];
+        std::snprintf(line, sizeof(line), "uninstall %lu %ld", static_cast<unsigned long>(wParam),
+                      static_cast<long>(lParam));
+        Journal(line);
+        switch (g_mode) {
+        case Mode::Now:
+            PostMessageA(hwnd, kAnswerNow, 0, 0);
+            break;
+        case Mode::During:
+            Answer(hwnd, true);
+            break;
+        case Mode::Delay:
+            SetTimer(hwnd, kAnswerTimer, g_delayMs, nullptr);
+            break;
+        case Mode::Never:
+            break;
+        }
+        return 0;
+    }
+    switch (msg) {
+    case kAnswerNow:
+        Answer(hwnd, false);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kAnswerTimer) {
+            KillTimer(hwnd, kAnswerTimer);
+            Answer(hwnd, false);
+        }
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+bool ParseMode(const char* text) {
+    if (std::strcmp(text, "now") == 0) {
+        g_mode = Mode::Now;
+    } else if (std::strcmp(text, "during") == 0) {
+        g_mode = Mode::During;
+    } else if (std::strcmp(text, "never") == 0) {
+        g_mode = Mode::Never;
+    } else if (std::strncmp(text, "delay:", 6) == 0) {
+        g_mode = Mode::Delay;
+        g_delayMs = static_cast<UINT>(std::strtoul(text + 6, nullptr, 10));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (__argc < 2 || !ParseMode(__argv[1])) return 2;
+    if (__argc >= 3) g_journal = __argv[2];
+
+    g_uninstallMessage = RegisterWindowMessageA("Solvane.Uninstall.Event");
+    g_completionMessage = RegisterWindowMessageA("Solvane.Uninstall.Complete.Event");
+
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExA(&wc)) return 3;
+    // Hidden, like the real tool: FindWindowA and broadcasts reach it anyway.
+    HWND hwnd = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 4;
+    Journal("ready");
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    Journal("exit");
+    return 0;
+}

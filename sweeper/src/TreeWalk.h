@@ -1,0 +1,45 @@
+// What the folder-tree walk does with each entry it meets, and how it tells an
+// entry from what a link there points to. Plain C++ without Windows headers,
+// so that the rules are tested natively as well.
+#pragma once
+
+#include <string>
+
+namespace sweeper {
+
+// File attribute bits as Windows reports them.
+constexpr unsigned long kAttributeDirectory = 0x10;
+constexpr unsigned long kAttributeReparsePoint = 0x400;
+constexpr unsigned long kInvalidAttributes = 0xFFFFFFFFul;
+
+enum class EntryAction {
+    Skip,        // "." and "..": neither walked nor deleted
+    Folder,      // a folder or a folder link: handed to the folder removal
+    DeleteFile,  // a file (a link to a file included: deleting removes the link)
+};
+
+// Decides for one entry of a folder listing.
+EntryAction ClassifyEntry(const char* name, unsigned long attributes);
+
+enum class FolderAction {
+    Walk,        // a real folder: empty it, then remove it
+    RemoveLink,  // a junction or folder link: remove the link, never walk it
+    Leave,       // not a folder, or unknown: touch nothing
+};
+
+// Decides for a folder the walk has opened, from the attributes of the
+// opened object itself (kInvalidAttributes when they could not be read).
+FolderAction ClassifyFolder(unsigned long attributes);
+
+// True when the full path of an opened object is the path the walk expects
+// (the folder's own path, "\" and the listed name). Anything else means the
+// platform followed a link out of the tree, and the object must be left
+// alone. Letters A-Z compare without regard to case; an empty path (unknown)
+// never matches.
+bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
+
+// folder + "\" + name; the wide form adds no second backslash after a root.
+std::string JoinPath(const std::string& folder, const char* name);
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+}  // namespace sweeper

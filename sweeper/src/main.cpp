@@ -1,0 +1,135 @@
+// sweeper: finishes the removal of the Solvane client. It asks the running
+// Download Tool to shut down, waits for its completion message, then removes
+// the RunOnce entry, two files and two updater folder trees it leaves behind.
+// It shows nothing; every step leaves a debugger-output line.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Scoped.h"
+#include "Sweeper.h"
+
+namespace sweeper {
+
+namespace {
+
+// Process-wide values, each set once during start-up.
+HINSTANCE g_instance = nullptr;
+UINT g_uninstallMessage = 0;
+UINT g_completionMessage = 0;
+// Set by the window procedure; only the completion message starts the
+// clean-up, a quit message from anywhere else does not.
+bool g_completionReceived = false;
+
+void Trace(const char* line) { OutputDebugStringA(line); }
+
+LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+#ifdef SWEEPER_REFUSE_WINDOW
+    // Test build only: window creation fails, as it may on a starved desktop.
+    if (msg == WM_NCCREATE) return FALSE;
+#endif
+    // A message that failed to register (0) must not turn WM_NULL into the
+    // completion message.
+    if (g_completionMessage != 0 && msg == g_completionMessage) {
+        Trace(kTraceCompletionReceived);
+        g_completionReceived = true;
+        PostQuitMessage(0);
+        return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Registers the class and creates the hidden top-level window that receives
+// the completion message. The window lives as long as the process.
+bool InitWindow() {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = 0;
+    wc.lpfnWndProc = RUDavoWndProc;
+    wc.hInstance = g_instance;
+    wc.lpszClassName = kWindowClass;
+    if (RegisterClassExA(&wc) == 0) Trace(kTraceRegisterClassFailed);
+
+    HWND window = CreateWindowExA(0, kWindowClass, kWindowTitle, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, g_instance,
+                                  nullptr);
+    if (window == nullptr) {
+        Trace(kTraceCreateWindowFailed);
+        return false;
+    }
+    return true;
+}
+
+// Blocks in GetMessageA until the completion message has arrived. Returns
+// false if the queue cannot be read at all.
+bool WaitForCompletion() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1) return false;
+        if (got == 0) {
+            if (g_completionReceived) return true;
+            continue;  // a stray WM_QUIT: the Download Tool is not done yet
+        }
+        DispatchMessageA(&msg);
+    }
+}
+
+void RemoveRunOnceEntry() {
+    scoped::Key key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_ALL_ACCESS, key.put()) !=
+        ERROR_SUCCESS) {
+        Trace(kTraceOpenKeyFailed);
+        return;
+    }
+    const LONG result = RegDeleteValueA(key.get(), kRunOnceValue);
+    if (result != ERROR_SUCCESS) {
+        char line[MAX_PATH];
+        std::snprintf(line, sizeof(line), kTraceDeleteValueFailed, static_cast<long>(result));
+        Trace(line);
+    }
+}
+
+void DeleteLeftFile(const char* name) {
+    const std::string path = std::string(kInstallFolder) + name;
+    if (!DeleteFileA(path.c_str())) Trace(kTraceDeleteFileFailed);
+}
+
+void Run(HINSTANCE instance) {
+    g_instance = instance;
+    g_uninstallMessage = RegisterWindowMessageA(kUninstallMessageName);
+    g_completionMessage = RegisterWindowMessageA(kCompletionMessageName);
+
+    // Without the window, or without the messages, nothing could ever end
+    // the wait: the Download Tool is not told, and nothing is removed.
+    if (!InitWindow()) return;
+    if (g_uninstallMessage == 0 || g_completionMessage == 0) return;
+
+    // The found window only tells that the Download Tool runs; the request
+    // goes to every top-level window, synchronously.
+    if (FindWindowA(kDownloadToolClass, kDownloadToolTitle) == nullptr) return;
+    SendMessageA(HWND_BROADCAST, g_uninstallMessage, 0, 0);
+    if (!WaitForCompletion()) return;
+
+    RemoveRunOnceEntry();
+    DeleteLeftFile(kFirstFile);
+    DeleteLeftFile(kSecondFile);
+    RemoveFolderTree(std::string(kInstallFolder) + kFirstTree);
+    RemoveFolderTree(std::string(kInstallFolder) + kSecondTree);
+}
+
+}  // namespace
+
+}  // namespace sweeper
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    sweeper::Trace(sweeper::kTraceEnter);
+    try {
+        sweeper::Run(instance);
+    } catch (...) {
+        // Out of memory while building a path: stop here, still report the end.
+    }
+    sweeper::Trace(sweeper::kTraceExit);
+    return 0;
+}

@@ -1,0 +1,93 @@
+// Rules of the folder-tree walk: what is walked, deleted or skipped, that a
+// junction or folder link is never walked, and when an opened entry is itself.
+#include <gtest/gtest.h>
+
+#include "TreeWalk.h"
+
+using sweeper::ClassifyEntry;
+using sweeper::ClassifyFolder;
+using sweeper::EntryAction;
+using sweeper::FolderAction;
+using sweeper::IsSamePath;
+
+namespace {
+constexpr unsigned long kDir = sweeper::kAttributeDirectory;
+constexpr unsigned long kLink = sweeper::kAttributeReparsePoint;
+constexpr unsigned long kReadOnly = 0x1, kHidden = 0x2, kArchive = 0x20;
+}  // namespace
+
+TEST(TreeWalk, DotEntriesAreNeverWalkedNorDeleted) {
+    for (unsigned long attributes : {kDir, kDir | kHidden, 0ul, kArchive, kDir | kLink}) {
+        EXPECT_EQ(EntryAction::Skip, ClassifyEntry(".", attributes));
+        EXPECT_EQ(EntryAction::Skip, ClassifyEntry("..", attributes));
+    }
+    EXPECT_EQ(EntryAction::Skip, ClassifyEntry("", kArchive));
+    EXPECT_EQ(EntryAction::Skip, ClassifyEntry(nullptr, kDir));
+}
+
+TEST(TreeWalk, NamesThatOnlyStartWithDotsAreOrdinaryEntries) {
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("...", kDir));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(".git", kDir));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("..x", kArchive));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(". ", kArchive));
+}
+
+TEST(TreeWalk, FoldersGoToTheFolderRemovalAndFilesAreDeleted) {
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("sub", kDir));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("sub", kDir | kReadOnly | kHidden));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("junction", kDir | kLink));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("a.dat", 0));
+    // A read-only file is still handed to the deletion: no attribute is
+    // changed first, so the deletion fails and the file stays.
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("a.dat", kReadOnly | kArchive));
+    // A link to a file is a file: deleting it removes the link, not the target.
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("file-link", kLink | kArchive));
+}
+
+TEST(TreeWalk, OnlyRealFoldersAreWalkedFolderLinksAreRemovedAsLinks) {
+    EXPECT_EQ(FolderAction::Walk, ClassifyFolder(kDir));
+    EXPECT_EQ(FolderAction::Walk, ClassifyFolder(kDir | kReadOnly | kHidden));
+    EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(kDir | kLink));
+    // Wine shows a Unix symbolic link to a folder as 0x410.
+    EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(0x410));
+    EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(kDir | kLink | kReadOnly));
+}
+
+TEST(TreeWalk, WhatIsNoFolderOrUnknownIsLeftAlone) {
+    // Attributes that could not be read have every bit set, the reparse and
+    // directory bits included: they must not pass for a link or a folder.
+    EXPECT_EQ(FolderAction::Leave, ClassifyFolder(sweeper::kInvalidAttributes));
+    // A file where a folder was listed (replaced meanwhile) is not deleted.
+    EXPECT_EQ(FolderAction::Leave, ClassifyFolder(kArchive));
+    EXPECT_EQ(FolderAction::Leave, ClassifyFolder(kLink | kArchive));
+}
+
+TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
+    const std::wstring folder = L"\\Device\\HarddiskVolume1\\Program Files\\Solvane\\Updater1";
+    const std::wstring expected = sweeper::JoinPath(folder, L"sub");
+    EXPECT_TRUE(IsSamePath(expected, expected));
+    EXPECT_TRUE(IsSamePath(L"\\DEVICE\\HARDDISKVOLUME1\\PROGRAM FILES\\SOLVANE\\UPDATER1\\SUB",
+                           expected));
+    // A followed link opens its target, elsewhere or even a level up or down.
+    EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume1\\Users\\me\\Documents", expected));
+    EXPECT_FALSE(IsSamePath(folder, expected));
+    EXPECT_FALSE(IsSamePath(expected + L"\\sub", expected));
+    EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume2\\Program Files\\Solvane\\Updater1\\sub",
+                            expected));
+    // The same name on another folder, or a path not known, is not the entry.
+    EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume1\\Program Files\\Solvane\\Updater2\\sub",
+                            expected));
+    EXPECT_FALSE(IsSamePath(L"", expected));
+    EXPECT_FALSE(IsSamePath(L"", L""));
+    // Only A-Z fold: other letters must match exactly.
+    EXPECT_FALSE(IsSamePath(L"\\x\\\u00c4", L"\\x\\\u00e4"));
+    EXPECT_FALSE(IsSamePath(L"\\x\\[", L"\\x\\{"));
+}
+
+TEST(TreeWalk, JoinPathPutsOneBackslashBetween) {
+    EXPECT_EQ("c:\\a\\b", sweeper::JoinPath(std::string("c:\\a"), "b"));
+    EXPECT_EQ(L"\\d\\a\\..x", sweeper::JoinPath(std::wstring(L"\\d\\a"), std::wstring(L"..x")));
+    // The full path of a volume's root already ends in a backslash.
+    EXPECT_EQ(L"\\Device\\HarddiskVolume1\\pt",
+              sweeper::JoinPath(std::wstring(L"\\Device\\HarddiskVolume1\\"), std::wstring(L"pt")));
+}
