@@ -28,7 +28,7 @@ USignedMessage::~USignedMessage() {
     g_Crypt32Library.Free();
 }
 
-void USignedMessage::CloseAll() {
+void USignedMessage::CloseSigner() {
     if (m_pSignerInfo != nullptr) {
         ::HeapFree(::GetProcessHeap(), 0, m_pSignerInfo);
         m_pSignerInfo = nullptr;
@@ -37,6 +37,10 @@ void USignedMessage::CloseAll() {
         g_Crypt32Library.CertCloseStore(m_hMessageStore, CERT_CLOSE_STORE_FORCE_FLAG);
         m_hMessageStore = nullptr;
     }
+}
+
+void USignedMessage::CloseAll() {
+    CloseSigner();
     if (m_hMessage != nullptr) {
         g_Crypt32Library.CryptMsgClose(m_hMessage);
         m_hMessage = nullptr;
@@ -60,14 +64,7 @@ HRESULT USignedMessage::Decode(const BYTE* data, DWORD length, DWORD expectedTyp
 
 HRESULT USignedMessage::OpenSigner() {
     if (m_hMessage == nullptr) return E_UNEXPECTED;
-    if (m_pSignerInfo != nullptr) {
-        ::HeapFree(::GetProcessHeap(), 0, m_pSignerInfo);
-        m_pSignerInfo = nullptr;
-    }
-    if (m_hMessageStore != nullptr) {
-        g_Crypt32Library.CertCloseStore(m_hMessageStore, CERT_CLOSE_STORE_FORCE_FLAG);
-        m_hMessageStore = nullptr;
-    }
+    CloseSigner();  // a second OpenSigner starts afresh
     DWORD size = 0;
     if (!g_Crypt32Library.CryptMsgGetParam(m_hMessage, CMSG_SIGNER_CERT_INFO_PARAM, 0, nullptr,
                                            &size)) {

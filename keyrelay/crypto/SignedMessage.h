@@ -36,6 +36,9 @@ public:
     const CERT_INFO* SignerIdentity() const { return m_pSignerInfo; }
 
 private:
+    // Frees the signer identity and closes the message store.
+    void CloseSigner();
+    // CloseSigner, then closes the message.
     void CloseAll();
 
     HCERTSTORE m_hMessageStore = nullptr;
