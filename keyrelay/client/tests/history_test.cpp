@@ -117,13 +117,6 @@ TEST_F(History, FailingPathProviderWritesNothing) {
     ExpectAllReleased();
 }
 
-TEST_F(History, LongTextsAreCutAt511) {
-    const std::string target(600, 't');
-    RecordHistory("0A", "add", target.c_str());
-    EXPECT_EQ(target.substr(0, 511), Ini(File(), "History", "Log0"));
-    EXPECT_EQ("Log0", Registry(target.substr(0, 511)));
-}
-
 TEST_F(History, PathProviderWrapper) {
     UClientPaths paths;
     std::string out = "stale";
