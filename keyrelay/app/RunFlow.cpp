@@ -136,11 +136,7 @@ void RunSteps(HINSTANCE instance, RunState& run) {
         throw static_cast<unsigned>(kMsgUnknownAction);
     }
 
-    // The history names the record by the serial number of its signer.
-    char serial[128];
-    GetSignerSerialNumber(run.certificate.get(), SysStringByteLen(run.certificate.get()), serial,
-                          sizeof(serial));
-    RecordHistory(serial, run.action, run.targetPath);
+    RecordHistory(run.certificate.get(), run.action, run.targetPath);
 }
 
 }  // namespace
