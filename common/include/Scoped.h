@@ -6,6 +6,7 @@
 #include <oleauto.h>
 #include <unknwn.h>
 
+#include <memory>
 #include <utility>
 
 namespace scoped {
@@ -80,6 +81,13 @@ using MemoryDC = Unique<NullTraits<HDC, BOOL, ::DeleteDC>>;
 using Window = Unique<NullTraits<HWND, BOOL, ::DestroyWindow>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, HLOCAL, ::LocalFree>>;
 using Bstr = Unique<NullTraits<BSTR, void, ::SysFreeString>>;
+
+// A block from the process heap (HeapAlloc), freed with HeapFree.
+struct ProcessHeapFree {
+    void operator()(void* p) const noexcept { ::HeapFree(::GetProcessHeap(), 0, p); }
+};
+template <typename T>
+using HeapBlock = std::unique_ptr<T, ProcessHeapFree>;
 
 // A counted reference to a COM interface.
 template <typename T>

@@ -1,11 +1,10 @@
-// The pieces the run flow drives: the own-image check and signer serial
-// (crypto), the client's interfaces and wrappers, and the text conversions.
+// The pieces the run flow drives: the own-image check (crypto), the client's
+// interfaces and wrappers, and the text conversions.
 #pragma once
 
 #include "ClientInterfaces.h"
 #include "Conversions.h"
 #include "ImageVerifier.h"
 #include "RecordHistory.h"
-#include "SignedMessage.h"
 #include "ULogClient.h"
 #include "URelMgrWrapper.h"

@@ -1,4 +1,4 @@
-// The "%relationship" substitution and the payload checks of the run flow.
+// The "%relationship" substitution and the copy of the payload words.
 #include "MessageText.h"
 
 #include <cstring>
@@ -41,15 +41,6 @@ void CopyResourceText(const void* data, size_t dataBytes, char* buffer, size_t b
         std::memcpy(buffer, src, n);
     }
     buffer[n] = '\0';
-}
-
-uint32_t UsableRecordLength(const void* data, size_t dataBytes) {
-    if (!data || dataBytes < 8) return 0;
-    const unsigned char* p = static_cast<const unsigned char*>(data);
-    const uint32_t length = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    if (length < 8 || length > dataBytes) return 0;
-    return length;
 }
 
 }  // namespace keyrelay

@@ -1,9 +1,8 @@
 // Text rules of the run's messages: the "%relationship" substitution and the
-// checks on the payload resources. Plain C++, built natively for tests too.
+// copy of the payload words. Plain C++, built natively for tests too.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 namespace keyrelay {
 
@@ -20,10 +19,5 @@ void SubstituteRelationship(char* text, size_t bufferChars, const char* name);
 // bufferChars characters: at most the resource's size and the buffer's room,
 // always terminated. A resource without a NUL is read only as far as it goes.
 void CopyResourceText(const void* data, size_t dataBytes, char* buffer, size_t bufferChars);
-
-// The length of a certificate record (its first 32-bit little-endian field,
-// header included) when the record can be handed on whole: at least the
-// 8-byte header and no more than the bytes that hold it. Returns 0 otherwise.
-uint32_t UsableRecordLength(const void* data, size_t dataBytes);
 
 }  // namespace keyrelay

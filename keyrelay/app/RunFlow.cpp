@@ -3,10 +3,10 @@
 // the exit code.
 #include "RunFlow.h"
 
+#include "CertRecord.h"
 #include "ClientComponents.h"
 #include "MessageText.h"
 #include "Scoped.h"
-
 
 namespace keyrelay {
 
@@ -95,10 +95,11 @@ void RunSteps(HINSTANCE instance, RunState& run) {
         throw static_cast<unsigned>(kMsgNoCertificate);
     // The record's own length decides how much is handed on; a length that
     // does not fit the resource means the certificate cannot be had.
-    const uint32_t recordBytes = UsableRecordLength(certificate.data, certificate.size);
-    if (recordBytes == 0) throw static_cast<unsigned>(kMsgNoCertificate);
+    krcrypto::CertificateRecordView record;
+    if (!krcrypto::ParseCertificateRecord(certificate.data, certificate.size, &record))
+        throw static_cast<unsigned>(kMsgNoCertificate);
     run.certificate.reset(
-        SysAllocStringByteLen(static_cast<const char*>(certificate.data), recordBytes));
+        SysAllocStringByteLen(static_cast<const char*>(certificate.data), record.length));
     if (!run.certificate) throw static_cast<unsigned>(kMsgCertificateAlloc);
 
     Resource action;
@@ -135,11 +136,7 @@ void RunSteps(HINSTANCE instance, RunState& run) {
         throw static_cast<unsigned>(kMsgUnknownAction);
     }
 
-    // The history names the record by the serial number of its signer.
-    char serial[128];
-    GetSignerSerialNumber(run.certificate.get(), SysStringByteLen(run.certificate.get()), serial,
-                          sizeof(serial));
-    RecordHistory(serial, run.action, run.targetPath);
+    RecordHistory(run.certificate.get(), run.action, run.targetPath);
 }
 
 }  // namespace
@@ -152,7 +149,10 @@ bool IsSilentCommandLine(const char* commandLine) {
 int RunKeyRelay(HINSTANCE instance, const char* commandLine) {
     const bool showResult = !IsSilentCommandLine(commandLine);
 
-    if (FAILED(CoInitialize(nullptr))) return -1;
+    // Declared before the run's state, so that every interface and string is
+    // released before CoUninitialize, also when an exception passes.
+    scoped::ComApartment com;
+    if (FAILED(com.result())) return -1;
 
     unsigned resultId = kMsgSuccess;
     RunState run;
@@ -184,8 +184,6 @@ int RunKeyRelay(HINSTANCE instance, const char* commandLine) {
             lstrcpynA(caption, kFallbackCaption, kCaptionChars);
         MessageBoxA(nullptr, message, caption, succeeded ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
     }
-
-    CoUninitialize();
     return succeeded ? 0 : -1;
 }
 

@@ -8,8 +8,9 @@ namespace history {
 
 // Longest entry text and registry value name; longer ones are cut.
 constexpr size_t kMaxText = 511;
-// Longest serial number text (a 128-char buffer with its NUL).
-constexpr size_t kMaxSerial = 127;
+// Longest serial number text: 63 bytes of two digits each, all that a
+// 128-char buffer holds in whole bytes with its NUL.
+constexpr size_t kMaxSerial = 126;
 
 struct Record {
     std::string valueName;  // target;action;serial

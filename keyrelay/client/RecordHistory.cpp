@@ -4,6 +4,7 @@
 
 #include "HistoryText.h"
 #include "Scoped.h"
+#include "SignedMessage.h"
 #include "UClientPaths.h"
 
 #include <windows.h>
@@ -24,7 +25,10 @@ std::string HistoryStamp() {
     return history::Stamp(date, time);
 }
 
-void RecordHistory(const std::string& serial, const char* action, const char* target) {
+void RecordHistory(BSTR certificate, const char* action, const char* target) {
+    char serial[128];
+    GetSignerSerialNumber(certificate, ::SysStringByteLen(certificate), serial, sizeof(serial));
+
     UClientPaths paths;
     std::string folder;
     if (FAILED(paths.GetPath(kHistoryFolderCode, folder))) return;

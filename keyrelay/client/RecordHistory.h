@@ -2,6 +2,9 @@
 // the client's path provider names) and in the registry.
 #pragma once
 
+#include <windows.h>
+#include <oleauto.h>
+
 #include <string>
 
 // The registry key (under HKEY_LOCAL_MACHINE) whose values point at the
@@ -11,7 +14,8 @@ extern const char kHistoryRegistryKey[];
 // The local date and time in the user's default formats, "date time".
 std::string HistoryStamp();
 
-// serial: the signer serial number text of the certificate record (upper-case
+// certificate: the whole certificate record as the run read it (a byte
+// BSTR); the entry names it by the serial number of its signer (upper-case
 // hex, "Error" when it cannot be decoded). Writes nothing when the path
 // provider fails. May throw std::bad_alloc.
-void RecordHistory(const std::string& serial, const char* action, const char* target);
+void RecordHistory(BSTR certificate, const char* action, const char* target);

@@ -89,25 +89,26 @@ IRelationships* URelMgrWrapper::GetRelationships() {
 }
 
 std::string URelMgrWrapper::CompanyNameFromSection(const std::string& section) {
+    std::string result;
     try {
-        return CompanyNameFromSectionOrThrow(section);
+        ReadCompanyName(section, result);
     } catch (...) {
-        // Component failures only cost the name.
-        return std::string();
+        // Component failures only cost the name; one after the name was read
+        // (a failing VariantClear) keeps it.
     }
+    return result;
 }
 
-std::string URelMgrWrapper::CompanyNameFromSectionOrThrow(const std::string& section) {
-    std::string result;
+void URelMgrWrapper::ReadCompanyName(const std::string& section, std::string& result) {
     if (m_pNewRelMgr) {
         scoped::Bstr path(NarrowToBstrOrThrow(section));
         scoped::Bstr name;
         HRESULT hr = m_pNewRelMgr->LookupCompanyName(path.get(), name.put());
         if (FAILED(hr)) throw AHResultException("URelMgrWrapper::CompanyNameFromSection: failed lookup", hr);
         result = BstrToNarrow(name.get());
-        return result;
+        return;
     }
-    if (!m_pOldRelMgr) return result;
+    if (!m_pOldRelMgr) return;
 
     auto relationships = scoped::ComPtr<IRelationships>::Attach(GetRelationships());
     Variant index;
@@ -130,7 +131,6 @@ std::string URelMgrWrapper::CompanyNameFromSectionOrThrow(const std::string& sec
     URelationship::Data data(relationship.get());
     result = data.CompanyName;
     index.Clear();
-    return result;
 }
 
 std::string LookupRelationshipCompanyName(const std::string& section) {

@@ -47,7 +47,8 @@ public:
     scoped::ComPtr<IOldRelationshipManager> m_pOldRelMgr;
 
 private:
-    std::string CompanyNameFromSectionOrThrow(const std::string& section);
+    // Sets result once the name was read; throws for any failure.
+    void ReadCompanyName(const std::string& section, std::string& result);
     bool m_initialized = false;
 };
 

@@ -28,24 +28,13 @@ using WinVerifyTrustFn = LONG(WINAPI*)(HWND, GUID*, LPVOID);
 }  // namespace
 
 UImageVerifier::UImageVerifier(const char* path)
-    : m_path(path != nullptr ? path : ""),
-      m_pathGiven(!m_path.empty()),
-      m_pSignatureBlock(nullptr),
-      m_signatureBlockSize(0) {
+    : m_path(path != nullptr ? path : ""), m_pathGiven(!m_path.empty()), m_signatureBlockSize(0) {
     g_ImageHlpLibrary.Load();
 }
 
 UImageVerifier::~UImageVerifier() {
-    FreeSignatureBlock();
+    m_pSignatureBlock.reset();
     g_ImageHlpLibrary.Free();
-}
-
-void UImageVerifier::FreeSignatureBlock() {
-    if (m_pSignatureBlock != nullptr) {
-        ::HeapFree(::GetProcessHeap(), 0, m_pSignatureBlock);
-        m_pSignatureBlock = nullptr;
-    }
-    m_signatureBlockSize = 0;
 }
 
 bool UImageVerifier::Verify() {
@@ -61,7 +50,8 @@ bool UImageVerifier::Verify() {
 }
 
 bool UImageVerifier::ReadSignatureBlock() {
-    FreeSignatureBlock();
+    m_pSignatureBlock.reset();
+    m_signatureBlockSize = 0;
     char found[MAX_PATH] = "";
     HANDLE opened = g_ImageHlpLibrary.FindExecutableImage(m_path.c_str(), nullptr, found);
     if (opened == nullptr || opened == INVALID_HANDLE_VALUE) return false;
@@ -77,13 +67,13 @@ bool UImageVerifier::ReadSignatureBlock() {
     DWORD size = 0;
     g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], nullptr, &size);
     if (size < krcrypto::kRecordHeaderSize) return false;
-    m_pSignatureBlock =
-        static_cast<WIN_CERTIFICATE*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size));
-    if (m_pSignatureBlock == nullptr) return false;
+    m_pSignatureBlock.reset(
+        static_cast<WIN_CERTIFICATE*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size)));
+    if (!m_pSignatureBlock) return false;
     DWORD read = size;
-    if (!g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], m_pSignatureBlock,
+    if (!g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], m_pSignatureBlock.get(),
                                                    &read)) {
-        FreeSignatureBlock();
+        m_pSignatureBlock.reset();
         return false;
     }
     m_signatureBlockSize = size;
@@ -93,7 +83,7 @@ bool UImageVerifier::ReadSignatureBlock() {
 bool UImageVerifier::SignatureVerifies() const {
     // The block's own dwLength is trusted only inside the bytes read.
     krcrypto::CertificateRecordView view;
-    if (!krcrypto::ParseCertificateRecord(m_pSignatureBlock, m_signatureBlockSize, &view)) {
+    if (!krcrypto::ParseCertificateRecord(m_pSignatureBlock.get(), m_signatureBlockSize, &view)) {
         return false;
     }
     USignedMessage message;

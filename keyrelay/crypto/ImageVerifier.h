@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "Scoped.h"
+
 class UImageVerifier {
 public:
     // Takes a reference on the IMAGEHLP binding for the verifier's life (a
@@ -28,10 +30,9 @@ private:
     bool ReadSignatureBlock();
     bool SignatureVerifies() const;
     bool TrustDecisionPasses() const;
-    void FreeSignatureBlock();
 
     std::string m_path;
     bool m_pathGiven;
-    WIN_CERTIFICATE* m_pSignatureBlock;  // HeapAlloc'd, null until read
+    scoped::HeapBlock<WIN_CERTIFICATE> m_pSignatureBlock;  // null until read
     DWORD m_signatureBlockSize;
 };

@@ -3,11 +3,11 @@
 
 #include "SystemLibrary.h"
 
-namespace {
+namespace krcrypto {
 
 BOOL LoadShared(ULibraryState& state) {
     if (++state.referenceCount == 1) {
-        state.module = krcrypto::LoadSystemLibrary(state.name);
+        state.module = LoadSystemLibrary(state.name);
     }
     return state.module != nullptr;
 }
@@ -22,6 +22,10 @@ BOOL FreeShared(ULibraryState& state) {
     }
     return TRUE;
 }
+
+}  // namespace krcrypto
+
+namespace {
 
 // Looks `name` up now; the call expression runs it or yields 0 (the last
 // error then says why).
@@ -38,21 +42,10 @@ UCrypt32Library g_Crypt32Library;
 UImageHlpLibrary g_ImageHlpLibrary;
 
 // Constant-initialised, so usable before and after the global objects live.
-ULibraryState UCrypt32Library::s_state = {"CRYPT32.DLL", 0, nullptr};
-ULibraryState UImageHlpLibrary::s_state = {"IMAGEHLP.DLL", 0, nullptr};
-
-BOOL UCrypt32Library::Load() {
-    return LoadShared(s_state);
-}
-BOOL UCrypt32Library::Free() {
-    return FreeShared(s_state);
-}
-LONG UCrypt32Library::ReferenceCount() {
-    return s_state.referenceCount;
-}
-HMODULE UCrypt32Library::Module() {
-    return s_state.module;
-}
+template <>
+ULibraryState ULibraryBinding<UCrypt32Library>::s_state = {"CRYPT32.DLL", 0, nullptr};
+template <>
+ULibraryState ULibraryBinding<UImageHlpLibrary>::s_state = {"IMAGEHLP.DLL", 0, nullptr};
 
 HCRYPTMSG UCrypt32Library::CryptMsgOpenToDecode(DWORD dwMsgEncodingType, DWORD dwFlags,
                                                 DWORD dwMsgType, HCRYPTPROV_LEGACY hCryptProv,
@@ -101,19 +94,6 @@ BOOL UCrypt32Library::CertCloseStore(HCERTSTORE hCertStore, DWORD dwFlags) {
 
 BOOL UCrypt32Library::CryptMsgClose(HCRYPTMSG hCryptMsg) {
     KR_CALL_LATE(s_state, CryptMsgClose, hCryptMsg);
-}
-
-BOOL UImageHlpLibrary::Load() {
-    return LoadShared(s_state);
-}
-BOOL UImageHlpLibrary::Free() {
-    return FreeShared(s_state);
-}
-LONG UImageHlpLibrary::ReferenceCount() {
-    return s_state.referenceCount;
-}
-HMODULE UImageHlpLibrary::Module() {
-    return s_state.module;
 }
 
 HANDLE UImageHlpLibrary::FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath) {

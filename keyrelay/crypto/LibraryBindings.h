@@ -21,21 +21,34 @@ struct ULibraryState {
     HMODULE module;
 };
 
-class UCrypt32Library {
+namespace krcrypto {
+// Counts a user; the first one loads the library. True when it is loaded.
+BOOL LoadShared(ULibraryState& state);
+// Drops a user; the last one frees the library. Always true.
+BOOL FreeShared(ULibraryState& state);
+}  // namespace krcrypto
+
+// What every binding shares: Load, Free and the state of its library, one
+// per Binding class whatever the number of its instances.
+template <typename Binding>
+class ULibraryBinding {
+public:
+    BOOL Load() { return krcrypto::LoadShared(s_state); }
+    BOOL Free() { return krcrypto::FreeShared(s_state); }
+    static LONG ReferenceCount() { return s_state.referenceCount; }
+    static HMODULE Module() { return s_state.module; }
+
+protected:
+    static ULibraryState s_state;
+};
+
+class UCrypt32Library : public ULibraryBinding<UCrypt32Library> {
 public:
     UCrypt32Library() = default;
     // Leaves the library alone: the process is ending.
     virtual ~UCrypt32Library() = default;
     UCrypt32Library(const UCrypt32Library&) = delete;
     UCrypt32Library& operator=(const UCrypt32Library&) = delete;
-
-    // Counts a user; the first one loads the library. True when it is loaded.
-    BOOL Load();
-    // Drops a user; the last one frees the library. Always true.
-    BOOL Free();
-
-    static LONG ReferenceCount();
-    static HMODULE Module();
 
     HCRYPTMSG CryptMsgOpenToDecode(DWORD dwMsgEncodingType, DWORD dwFlags, DWORD dwMsgType,
                                    HCRYPTPROV_LEGACY hCryptProv, PCERT_INFO pRecipientInfo,
@@ -52,33 +65,27 @@ public:
     BOOL CertFreeCertificateContext(PCCERT_CONTEXT pCertContext);
     BOOL CertCloseStore(HCERTSTORE hCertStore, DWORD dwFlags);
     BOOL CryptMsgClose(HCRYPTMSG hCryptMsg);
-
-private:
-    static ULibraryState s_state;
 };
 
-class UImageHlpLibrary {
+class UImageHlpLibrary : public ULibraryBinding<UImageHlpLibrary> {
 public:
     UImageHlpLibrary() = default;
     virtual ~UImageHlpLibrary() = default;
     UImageHlpLibrary(const UImageHlpLibrary&) = delete;
     UImageHlpLibrary& operator=(const UImageHlpLibrary&) = delete;
 
-    BOOL Load();
-    BOOL Free();
-
-    static LONG ReferenceCount();
-    static HMODULE Module();
-
     HANDLE FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath);
     BOOL ImageEnumerateCertificates(HANDLE FileHandle, WORD TypeFilter, PDWORD CertificateCount,
                                     PDWORD Indices, DWORD IndexCount);
     BOOL ImageGetCertificateData(HANDLE FileHandle, DWORD CertificateIndex,
                                  LPWIN_CERTIFICATE Certificate, PDWORD RequiredLength);
-
-private:
-    static ULibraryState s_state;
 };
+
+// The two libraries' states, defined with their names in LibraryBindings.cpp.
+template <>
+ULibraryState ULibraryBinding<UCrypt32Library>::s_state;
+template <>
+ULibraryState ULibraryBinding<UImageHlpLibrary>::s_state;
 
 // The process's bindings.
 extern UCrypt32Library g_Crypt32Library;

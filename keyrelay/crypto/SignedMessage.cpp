@@ -28,15 +28,16 @@ USignedMessage::~USignedMessage() {
     g_Crypt32Library.Free();
 }
 
-void USignedMessage::CloseAll() {
-    if (m_pSignerInfo != nullptr) {
-        ::HeapFree(::GetProcessHeap(), 0, m_pSignerInfo);
-        m_pSignerInfo = nullptr;
-    }
+void USignedMessage::CloseSigner() {
+    m_pSignerInfo.reset();
     if (m_hMessageStore != nullptr) {
         g_Crypt32Library.CertCloseStore(m_hMessageStore, CERT_CLOSE_STORE_FORCE_FLAG);
         m_hMessageStore = nullptr;
     }
+}
+
+void USignedMessage::CloseAll() {
+    CloseSigner();
     if (m_hMessage != nullptr) {
         g_Crypt32Library.CryptMsgClose(m_hMessage);
         m_hMessage = nullptr;
@@ -60,27 +61,19 @@ HRESULT USignedMessage::Decode(const BYTE* data, DWORD length, DWORD expectedTyp
 
 HRESULT USignedMessage::OpenSigner() {
     if (m_hMessage == nullptr) return E_UNEXPECTED;
-    if (m_pSignerInfo != nullptr) {
-        ::HeapFree(::GetProcessHeap(), 0, m_pSignerInfo);
-        m_pSignerInfo = nullptr;
-    }
-    if (m_hMessageStore != nullptr) {
-        g_Crypt32Library.CertCloseStore(m_hMessageStore, CERT_CLOSE_STORE_FORCE_FLAG);
-        m_hMessageStore = nullptr;
-    }
+    CloseSigner();  // a second OpenSigner starts afresh
     DWORD size = 0;
     if (!g_Crypt32Library.CryptMsgGetParam(m_hMessage, CMSG_SIGNER_CERT_INFO_PARAM, 0, nullptr,
                                            &size)) {
         return LastFailure();
     }
     if (size < sizeof(CERT_INFO)) return CRYPT_E_BAD_MSG;
-    m_pSignerInfo = static_cast<CERT_INFO*>(::HeapAlloc(::GetProcessHeap(), 0, size));
-    if (m_pSignerInfo == nullptr) return E_OUTOFMEMORY;
+    m_pSignerInfo.reset(static_cast<CERT_INFO*>(::HeapAlloc(::GetProcessHeap(), 0, size)));
+    if (!m_pSignerInfo) return E_OUTOFMEMORY;
     if (!g_Crypt32Library.CryptMsgGetParam(m_hMessage, CMSG_SIGNER_CERT_INFO_PARAM, 0,
-                                           m_pSignerInfo, &size)) {
+                                           m_pSignerInfo.get(), &size)) {
         const HRESULT hr = LastFailure();
-        ::HeapFree(::GetProcessHeap(), 0, m_pSignerInfo);
-        m_pSignerInfo = nullptr;
+        m_pSignerInfo.reset();
         return hr;
     }
     m_hMessageStore =
@@ -90,11 +83,11 @@ HRESULT USignedMessage::OpenSigner() {
 }
 
 HRESULT USignedMessage::VerifySignature() {
-    if (m_hMessage == nullptr || m_hMessageStore == nullptr || m_pSignerInfo == nullptr) {
+    if (m_hMessage == nullptr || m_hMessageStore == nullptr || !m_pSignerInfo) {
         return E_UNEXPECTED;
     }
     PCCERT_CONTEXT signer = g_Crypt32Library.CertGetSubjectCertificateFromStore(
-        m_hMessageStore, kEncoding, m_pSignerInfo);
+        m_hMessageStore, kEncoding, m_pSignerInfo.get());
     if (signer == nullptr) return E_FAIL;
     HRESULT hr = S_OK;
     if (!g_Crypt32Library.CryptMsgControl(m_hMessage, 0, CMSG_CTRL_VERIFY_SIGNATURE,

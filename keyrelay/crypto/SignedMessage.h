@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "Scoped.h"
+
 class USignedMessage {
 public:
     // Takes a reference on the CRYPT32 binding (a failed load shows later,
@@ -33,13 +35,16 @@ public:
     HRESULT VerifySignature();
 
     // The signer identity after OpenSigner, else null. Owned by the decoder.
-    const CERT_INFO* SignerIdentity() const { return m_pSignerInfo; }
+    const CERT_INFO* SignerIdentity() const { return m_pSignerInfo.get(); }
 
 private:
+    // Frees the signer identity and closes the message store.
+    void CloseSigner();
+    // CloseSigner, then closes the message.
     void CloseAll();
 
     HCERTSTORE m_hMessageStore = nullptr;
-    CERT_INFO* m_pSignerInfo = nullptr;  // HeapAlloc'd
+    scoped::HeapBlock<CERT_INFO> m_pSignerInfo;
     HCRYPTPROV m_hProvider = 0;          // always the default provider
     HCRYPTMSG m_hMessage = nullptr;
 };

@@ -47,6 +47,7 @@
 // Registers per machine (DllRegisterServer, regsvr32).
 #include "ClientInterfaces.h"
 #include "ClientNames.h"
+#include "Scoped.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -54,6 +55,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace {
@@ -122,13 +124,12 @@ HRESULT TextToOut(const std::string& text, BSTR* out) {
 // ---------------------------------------------------------------- journal
 
 void AppendLine(const std::string& file, const std::string& line) {
-    HANDLE h = ::CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    std::string text = line + "\r\n";
+    const std::string text = line + "\r\n";
+    scoped::FileHandle h(::CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return;
     DWORD written = 0;
-    ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(h);
+    ::WriteFile(h.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void Journal(const std::string& line) { AppendLine(StateDir() + "\\journal.txt", line); }
@@ -188,6 +189,17 @@ std::string Variant(const VARIANT* v) {
     return "VT(" + std::to_string(v->vt) + ")";
 }
 
+// Runs the body of a COM method: an exception (no memory for a journal line)
+// becomes E_OUTOFMEMORY instead of crossing into the caller.
+template <typename Body>
+HRESULT Guarded(Body body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 // ---------------------------------------------------------------- objects
 
 // Reference counting, naming and QueryInterface shared by every object.
@@ -203,7 +215,11 @@ public:
         ::InterlockedIncrement(&g_objects);
     }
     virtual ~ObjectBase() {
-        Journal(name_ + " destroyed");
+        try {
+            Journal(name_ + " destroyed");
+        } catch (...) {
+            // No memory for the line: the object goes all the same.
+        }
         ::InterlockedDecrement(&g_objects);
     }
     const std::string& name() const { return name_; }
@@ -249,7 +265,7 @@ private:
 
 #define STANDIN_UNKNOWN_AND_DISPATCH                                                             \
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {                  \
-        return Query(iid, out);                                                                  \
+        return Guarded([&]() -> HRESULT { return Query(iid, out); });                            \
     }                                                                                            \
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }                           \
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }                         \
@@ -268,7 +284,9 @@ private:
     }
 
 #define STANDIN_UNUSED(n) \
-    HRESULT STDMETHODCALLTYPE Unused##n() override { return Done("Unused" #n, "", E_NOTIMPL); }
+    HRESULT STDMETHODCALLTYPE Unused##n() override {                 \
+        return Guarded([&]() -> HRESULT { return Done("Unused" #n, "", E_NOTIMPL); }); \
+    }
 
 // -------- certificate manager
 
@@ -314,38 +332,39 @@ public:
 
 private:
     HRESULT Request(const char* method, BSTR path, long reserved, BSTR record) {
-        const std::string args = Text(path) + ", " + std::to_string(reserved) + ", " + Bytes(record);
-        // A failure for one path ("Method(\"/path\")") wins over one for every path.
-        HRESULT hr = ConfiguredFailure(kind(), (std::string(method) + "(" + Text(path) + ")").c_str());
-        if (SUCCEEDED(hr)) hr = ConfiguredFailure(kind(), method);
-        if (FAILED(hr)) return Done(method, args, hr);
-        if (!path || !record) return Done(method, args, E_INVALIDARG);
-
-        const std::string root = StateDir() + "\\Certificates";
-        const std::string folder = root + "\\" + PathFolderName(path);
-        const std::string revoked = folder + "\\revoked";
-        const std::string file = FnvText(record) + ".bin";
-        ::CreateDirectoryA(root.c_str(), nullptr);
-        ::CreateDirectoryA(folder.c_str(), nullptr);
-        std::string note;
-        if (method[0] == 'A') {
-            HANDLE h = ::CreateFileA((folder + "\\" + file).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h == INVALID_HANDLE_VALUE) return Done(method, args, HRESULT_FROM_WIN32(::GetLastError()));
-            DWORD written = 0;
-            ::WriteFile(h, record, ::SysStringByteLen(record), &written, nullptr);
-            ::CloseHandle(h);
-            note = "stored";
-        } else if (method[0] == 'D') {
-            note = ::DeleteFileA((folder + "\\" + file).c_str()) ? "deleted" : "absent";
-        } else {
-            ::CreateDirectoryA(revoked.c_str(), nullptr);
-            note = ::MoveFileExA((folder + "\\" + file).c_str(), (revoked + "\\" + file).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING)
-                       ? "revoked"
-                       : "absent";
-        }
-        return Done(method, args, S_OK, note);
+        return Guarded([&]() -> HRESULT {
+            const std::string args = Text(path) + ", " + std::to_string(reserved) + ", " + Bytes(record);
+            // A failure for one path ("Method(\"/path\")") wins over one for every path.
+            HRESULT hr = ConfiguredFailure(kind(), (std::string(method) + "(" + Text(path) + ")").c_str());
+            if (SUCCEEDED(hr)) hr = ConfiguredFailure(kind(), method);
+            if (FAILED(hr)) return Done(method, args, hr);
+            if (!path || !record) return Done(method, args, E_INVALIDARG);
+    
+            const std::string root = StateDir() + "\\Certificates";
+            const std::string folder = root + "\\" + PathFolderName(path);
+            const std::string revoked = folder + "\\revoked";
+            const std::string file = FnvText(record) + ".bin";
+            ::CreateDirectoryA(root.c_str(), nullptr);
+            ::CreateDirectoryA(folder.c_str(), nullptr);
+            std::string note;
+            if (method[0] == 'A') {
+                scoped::FileHandle h(::CreateFileA((folder + "\\" + file).c_str(), GENERIC_WRITE, 0,
+                                                   nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                if (!h) return Done(method, args, HRESULT_FROM_WIN32(::GetLastError()));
+                DWORD written = 0;
+                ::WriteFile(h.get(), record, ::SysStringByteLen(record), &written, nullptr);
+                note = "stored";
+            } else if (method[0] == 'D') {
+                note = ::DeleteFileA((folder + "\\" + file).c_str()) ? "deleted" : "absent";
+            } else {
+                ::CreateDirectoryA(revoked.c_str(), nullptr);
+                note = ::MoveFileExA((folder + "\\" + file).c_str(), (revoked + "\\" + file).c_str(),
+                                     MOVEFILE_REPLACE_EXISTING)
+                           ? "revoked"
+                           : "absent";
+            }
+            return Done(method, args, S_OK, note);
+        });
     }
 };
 
@@ -373,11 +392,13 @@ public:
         return nullptr;
     }
     HRESULT STDMETHODCALLTYPE get_CompanyName(BSTR* name) override {
-        if (!name) return Done("get_CompanyName", "", E_POINTER);
-        HRESULT hr = ConfiguredFailure(kind(), "get_CompanyName");
-        if (FAILED(hr)) return Done("get_CompanyName", "", hr);
-        hr = TextToOut(company_, name);
-        return Done("get_CompanyName", "", hr, SUCCEEDED(hr) ? Text(*name) : "");
+        return Guarded([&]() -> HRESULT {
+            if (!name) return Done("get_CompanyName", "", E_POINTER);
+            HRESULT hr = ConfiguredFailure(kind(), "get_CompanyName");
+            if (FAILED(hr)) return Done("get_CompanyName", "", hr);
+            hr = TextToOut(company_, name);
+            return Done("get_CompanyName", "", hr, SUCCEEDED(hr) ? Text(*name) : "");
+        });
     }
 
 private:
@@ -397,18 +418,20 @@ public:
         return nullptr;
     }
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT* index, IDispatch** item) override {
-        const std::string args = Variant(index);
-        if (!item) return Done("get_Item", args, E_POINTER);
-        *item = nullptr;
-        HRESULT hr = ConfiguredFailure(kind(), "get_Item");
-        if (FAILED(hr)) return Done("get_Item", args, hr);
-        if (!index || index->vt != VT_BSTR) return Done("get_Item", args, E_INVALIDARG);
-        std::string company;
-        if (!LookupName(index->bstrVal, &company)) return Done("get_Item", args, kNotFound);
-        Relationship* r = new Relationship(company);
-        r->AddRefImpl();
-        *item = static_cast<IRelationship*>(r);
-        return Done("get_Item", args, S_OK, r->name());
+        return Guarded([&]() -> HRESULT {
+            const std::string args = Variant(index);
+            if (!item) return Done("get_Item", args, E_POINTER);
+            *item = nullptr;
+            HRESULT hr = ConfiguredFailure(kind(), "get_Item");
+            if (FAILED(hr)) return Done("get_Item", args, hr);
+            if (!index || index->vt != VT_BSTR) return Done("get_Item", args, E_INVALIDARG);
+            std::string company;
+            if (!LookupName(index->bstrVal, &company)) return Done("get_Item", args, kNotFound);
+            Relationship* r = new Relationship(company);
+            r->AddRefImpl();
+            *item = static_cast<IRelationship*>(r);
+            return Done("get_Item", args, S_OK, r->name());
+        });
     }
 };
 
@@ -425,33 +448,41 @@ public:
         return nullptr;
     }
     HRESULT STDMETHODCALLTYPE get_Relationships(IRelationships** out) override {
-        if (!out) return Done("get_Relationships", "", E_POINTER);
-        *out = nullptr;
-        HRESULT hr = ConfiguredFailure(kind(), "get_Relationships");
-        if (FAILED(hr)) return Done("get_Relationships", "", hr);
-        Relationships* r = new Relationships();
-        r->AddRefImpl();
-        *out = r;
-        return Done("get_Relationships", "", S_OK, r->name());
+        return Guarded([&]() -> HRESULT {
+            if (!out) return Done("get_Relationships", "", E_POINTER);
+            *out = nullptr;
+            HRESULT hr = ConfiguredFailure(kind(), "get_Relationships");
+            if (FAILED(hr)) return Done("get_Relationships", "", hr);
+            Relationships* r = new Relationships();
+            r->AddRefImpl();
+            *out = r;
+            return Done("get_Relationships", "", S_OK, r->name());
+        });
     }
     HRESULT STDMETHODCALLTYPE Initialize() override {
-        HRESULT hr = ConfiguredFailure(kind(), "Initialize");
-        return Done("Initialize", "", hr);
+        return Guarded([&]() -> HRESULT {
+            HRESULT hr = ConfiguredFailure(kind(), "Initialize");
+            return Done("Initialize", "", hr);
+        });
     }
     HRESULT STDMETHODCALLTYPE Uninitialize() override {
-        HRESULT hr = ConfiguredFailure(kind(), "Uninitialize");
-        return Done("Uninitialize", "", hr);
+        return Guarded([&]() -> HRESULT {
+            HRESULT hr = ConfiguredFailure(kind(), "Uninitialize");
+            return Done("Uninitialize", "", hr);
+        });
     }
     HRESULT STDMETHODCALLTYPE LookupCompanyName(BSTR section, BSTR* name) override {
-        const std::string args = Text(section);
-        if (!name) return Done("LookupCompanyName", args, E_POINTER);
-        *name = nullptr;
-        HRESULT hr = ConfiguredFailure(kind(), "LookupCompanyName");
-        if (FAILED(hr)) return Done("LookupCompanyName", args, hr);
-        std::string company;
-        if (!LookupName(section, &company)) return Done("LookupCompanyName", args, kNotFound);
-        hr = TextToOut(company, name);
-        return Done("LookupCompanyName", args, hr, SUCCEEDED(hr) ? Text(*name) : "");
+        return Guarded([&]() -> HRESULT {
+            const std::string args = Text(section);
+            if (!name) return Done("LookupCompanyName", args, E_POINTER);
+            *name = nullptr;
+            HRESULT hr = ConfiguredFailure(kind(), "LookupCompanyName");
+            if (FAILED(hr)) return Done("LookupCompanyName", args, hr);
+            std::string company;
+            if (!LookupName(section, &company)) return Done("LookupCompanyName", args, kNotFound);
+            hr = TextToOut(company, name);
+            return Done("LookupCompanyName", args, hr, SUCCEEDED(hr) ? Text(*name) : "");
+        });
     }
 };
 
@@ -484,19 +515,25 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Log(long category, long code, long severity, BSTR relationship,
                                   BSTR source, BSTR message) override {
-        const std::string args = std::to_string(category) + ", " + std::to_string(code) + ", " +
-                                 std::to_string(severity) + ", " + Text(relationship) + ", " +
-                                 Text(source) + ", " + Text(message);
-        return Record("Log", args, "Log " + std::to_string(category) + " " + std::to_string(code) +
-                                       " " + std::to_string(severity) + " " + Text(relationship) +
-                                       " " + Text(source) + " " + Text(message));
+        return Guarded([&]() -> HRESULT {
+            const std::string args = std::to_string(category) + ", " + std::to_string(code) + ", " +
+                                     std::to_string(severity) + ", " + Text(relationship) + ", " +
+                                     Text(source) + ", " + Text(message);
+            return Record("Log", args, "Log " + std::to_string(category) + " " + std::to_string(code) +
+                                           " " + std::to_string(severity) + " " + Text(relationship) +
+                                           " " + Text(source) + " " + Text(message));
+        });
     }
     HRESULT STDMETHODCALLTYPE LogSolvaneComponent(BSTR message) override {
-        return Record("LogSolvaneComponent", Text(message), "LogSolvaneComponent " + Text(message));
+        return Guarded([&]() -> HRESULT {
+            return Record("LogSolvaneComponent", Text(message), "LogSolvaneComponent " + Text(message));
+        });
     }
     HRESULT STDMETHODCALLTYPE LogError(BSTR source, BSTR message) override {
-        const std::string args = Text(source) + ", " + Text(message);
-        return Record("LogError", args, "LogError " + Text(source) + " " + Text(message));
+        return Guarded([&]() -> HRESULT {
+            const std::string args = Text(source) + ", " + Text(message);
+            return Record("LogError", args, "LogError " + Text(source) + " " + Text(message));
+        });
     }
 
 private:
@@ -523,19 +560,21 @@ public:
         return nullptr;
     }
     HRESULT STDMETHODCALLTYPE GetPath(long code, BSTR* path) override {
-        const std::string args = std::to_string(code);
-        if (!path) return Done("GetPath", args, E_POINTER);
-        *path = nullptr;
-        HRESULT hr = ConfiguredFailure(kind(), "GetPath");
-        if (FAILED(hr)) return Done("GetPath", args, hr);
-        std::string value;
-        if (!ControlString("Paths", std::to_string(code), &value)) {
-            if (code != 5) return Done("GetPath", args, E_INVALIDARG);
-            value = StateDir() + "\\History";
-            ::CreateDirectoryA(value.c_str(), nullptr);
-        }
-        hr = TextToOut(value, path);
-        return Done("GetPath", args, hr, SUCCEEDED(hr) ? Text(*path) : "");
+        return Guarded([&]() -> HRESULT {
+            const std::string args = std::to_string(code);
+            if (!path) return Done("GetPath", args, E_POINTER);
+            *path = nullptr;
+            HRESULT hr = ConfiguredFailure(kind(), "GetPath");
+            if (FAILED(hr)) return Done("GetPath", args, hr);
+            std::string value;
+            if (!ControlString("Paths", std::to_string(code), &value)) {
+                if (code != 5) return Done("GetPath", args, E_INVALIDARG);
+                value = StateDir() + "\\History";
+                ::CreateDirectoryA(value.c_str(), nullptr);
+            }
+            hr = TextToOut(value, path);
+            return Done("GetPath", args, hr, SUCCEEDED(hr) ? Text(*path) : "");
+        });
     }
 };
 
@@ -581,33 +620,35 @@ public:
         return static_cast<ULONG>(n);
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        const std::string iidName = ClientIidName(iid);
-        if (outer) {
-            Journal(std::string("create ") + entry_.name + " " + iidName + " = " + Hr(CLASS_E_NOAGGREGATION));
-            return CLASS_E_NOAGGREGATION;
-        }
-        if (!Enabled("Classes", entry_.name)) {
-            Journal(std::string("create ") + entry_.name + " " + iidName + " = " + Hr(REGDB_E_CLASSNOTREG));
-            return REGDB_E_CLASSNOTREG;
-        }
-        ObjectBase* object = entry_.make();
-        IUnknown* unknown = entry_.unknown(object);
-        unknown->AddRef();
-        // Journal the creation before the QueryInterface line it causes.
-        void* p = nullptr;
-        const bool allowed = ::IsEqualGUID(iid, IID_IUnknown) || ::IsEqualGUID(iid, IID_IDispatch) ||
-                             Enabled("Interfaces", iidName);
-        HRESULT hr = (allowed && object->Find(iid)) ? S_OK : E_NOINTERFACE;
-        Journal("create " + object->name() + " " + iidName + " = " + Hr(hr));
-        if (SUCCEEDED(hr)) {
-            p = object->Find(iid);
-            object->AddRefImpl();
-            *out = p;
-        }
-        unknown->Release();
-        return hr;
+        return Guarded([&]() -> HRESULT {
+            if (!out) return E_POINTER;
+            *out = nullptr;
+            const std::string iidName = ClientIidName(iid);
+            if (outer) {
+                Journal(std::string("create ") + entry_.name + " " + iidName + " = " + Hr(CLASS_E_NOAGGREGATION));
+                return CLASS_E_NOAGGREGATION;
+            }
+            if (!Enabled("Classes", entry_.name)) {
+                Journal(std::string("create ") + entry_.name + " " + iidName + " = " + Hr(REGDB_E_CLASSNOTREG));
+                return REGDB_E_CLASSNOTREG;
+            }
+            ObjectBase* object = entry_.make();
+            IUnknown* unknown = entry_.unknown(object);
+            unknown->AddRef();
+            // Journal the creation before the QueryInterface line it causes.
+            void* p = nullptr;
+            const bool allowed = ::IsEqualGUID(iid, IID_IUnknown) || ::IsEqualGUID(iid, IID_IDispatch) ||
+                                 Enabled("Interfaces", iidName);
+            HRESULT hr = (allowed && object->Find(iid)) ? S_OK : E_NOINTERFACE;
+            Journal("create " + object->name() + " " + iidName + " = " + Hr(hr));
+            if (SUCCEEDED(hr)) {
+                p = object->Find(iid);
+                object->AddRefImpl();
+                *out = p;
+            }
+            unknown->Release();
+            return hr;
+        });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
@@ -648,7 +689,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     *out = nullptr;
     for (const ClassEntry& entry : kClasses) {
         if (!::IsEqualGUID(clsid, *entry.clsid)) continue;
-        ClassFactory* factory = new ClassFactory(entry);
+        ClassFactory* factory = new (std::nothrow) ClassFactory(entry);
+        if (!factory) return E_OUTOFMEMORY;
         factory->AddRef();
         HRESULT hr = factory->QueryInterface(iid, out);
         factory->Release();
@@ -663,29 +705,30 @@ STDAPI DllRegisterServer() {
     char path[MAX_PATH];
     DWORD n = ::GetModuleFileNameA(g_module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return SELFREG_E_CLASS;
-    for (const ClassEntry& entry : kClasses) {
-        HKEY key = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, ClassKey(*entry.clsid).c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return SELFREG_E_CLASS;
-        bool ok = SetString(key, nullptr, std::string("Client stand-in ") + entry.name);
-        HKEY server = nullptr;
-        ok = ok && ::RegCreateKeyExA(key, "InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr, &server,
-                                     nullptr) == ERROR_SUCCESS;
-        if (server) {
-            ok = ok && SetString(server, nullptr, path) && SetString(server, "ThreadingModel", "Apartment");
-            ::RegCloseKey(server);
+    return Guarded([&]() -> HRESULT {
+        for (const ClassEntry& entry : kClasses) {
+            scoped::Key key;
+            if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, ClassKey(*entry.clsid).c_str(), 0, nullptr, 0,
+                                  KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+                return SELFREG_E_CLASS;
+            scoped::Key server;
+            if (!SetString(key.get(), nullptr, std::string("Client stand-in ") + entry.name) ||
+                ::RegCreateKeyExA(key.get(), "InprocServer32", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  server.put(), nullptr) != ERROR_SUCCESS ||
+                !SetString(server.get(), nullptr, path) ||
+                !SetString(server.get(), "ThreadingModel", "Apartment"))
+                return SELFREG_E_CLASS;
         }
-        ::RegCloseKey(key);
-        if (!ok) return SELFREG_E_CLASS;
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 STDAPI DllUnregisterServer() {
-    for (const ClassEntry& entry : kClasses)
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClassKey(*entry.clsid).c_str());
-    return S_OK;
+    return Guarded([&]() -> HRESULT {
+        for (const ClassEntry& entry : kClasses)
+            ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ClassKey(*entry.clsid).c_str());
+        return S_OK;
+    });
 }
 
 }  // extern "C"

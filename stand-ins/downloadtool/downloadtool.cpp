@@ -35,11 +35,13 @@ UINT g_uninstallMessage = 0;
 UINT g_completionMessage = 0;
 bool g_answered = false;
 
-void Journal(const std::string& line) {
+// Called from the window procedure: nothing here may throw.
+void Journal(const char* line) noexcept {
     if (g_journal.empty()) return;
     FILE* f = std::fopen(g_journal.c_str(), "ab");
     if (!f) return;
-    std::fputs((line + "\n").c_str(), f);
+    std::fputs(line, f);
+    std::fputc('\n', f);
     std::fclose(f);
 }
 
@@ -113,7 +115,11 @@ bool ParseMode(const char* text) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (__argc < 2 || !ParseMode(__argv[1])) return 2;
-    if (__argc >= 3) g_journal = __argv[2];
+    try {
+        if (__argc >= 3) g_journal = __argv[2];
+    } catch (...) {
+        return 2;
+    }
 
     g_uninstallMessage = RegisterWindowMessageA("Solvane.Uninstall.Event");
     g_completionMessage = RegisterWindowMessageA("Solvane.Uninstall.Complete.Event");

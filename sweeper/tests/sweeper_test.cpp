@@ -77,7 +77,10 @@ testkit::CapturedRun RunSweeper(const char* exe = "sweeper.exe") {
 
 class Sweeper : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { MakeInstallation(); }
+
+    // What the Download Tool leaves behind, and what is not the finisher's.
+    static void MakeInstallation() {
         testkit::RemoveTree(kInstall);
         MakeFolder(kInstall);
         Touch(kInstall + "\\removal.bat");
@@ -140,38 +143,24 @@ TEST_F(Sweeper, WithoutDownloadToolOnlyEntersAndExitsAndTouchesNothing) {
     ExpectUntouched();
 }
 
-TEST_F(Sweeper, AnswerAfterTheBroadcastRemovesEntryFilesAndNestedTrees) {
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_FALSE(run.crashed);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
-    ExpectRemoved();
-    // The request came once, by the broadcast, with wParam and lParam 0.
-    EXPECT_TRUE(tool.Ends());
-    EXPECT_EQ("ready\nuninstall 0 0\ncompletion sent\nexit\n", DownloadTool::Journal());
-}
-
-TEST_F(Sweeper, CompletionDuringTheBroadcastEndsTheWaitAtOnce) {
-    DownloadTool tool("during");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
-    ExpectRemoved();
-    EXPECT_TRUE(tool.Ends());
-    EXPECT_EQ("ready\nuninstall 0 0\ncompletion sent\nexit\n", DownloadTool::Journal());
-}
-
-TEST_F(Sweeper, DelayedAnswerIsAwaited) {
-    DownloadTool tool("delay:700");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
-    ExpectRemoved();
-    EXPECT_TRUE(tool.Ends());
+// The completion posted after the broadcast, sent from inside it (which ends
+// the wait at once) or posted much later: each is awaited, then everything
+// goes.
+TEST_F(Sweeper, EachWayOfAnsweringIsAwaitedThenEverythingIsRemoved) {
+    for (const char* mode : {"now", "during", "delay:700"}) {
+        SCOPED_TRACE(mode);
+        MakeInstallation();
+        DownloadTool tool(mode);
+        ASSERT_TRUE(tool.Ready());
+        testkit::CapturedRun run = RunSweeper();
+        EXPECT_FALSE(run.crashed);
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
+        ExpectRemoved();
+        // The request came once, by the broadcast, with wParam and lParam 0.
+        EXPECT_TRUE(tool.Ends());
+        EXPECT_EQ("ready\nuninstall 0 0\ncompletion sent\nexit\n", DownloadTool::Journal());
+    }
 }
 
 // Nothing is removed while the Download Tool has not answered, however long
@@ -252,15 +241,6 @@ TEST_F(Sweeper, MissingFilesAreTracedTwiceMissingTreesSilently) {
     EXPECT_EQ((Lines{kEnter, kReceived, kNoFile, kNoFile, kExit}), run.lines);
     EXPECT_FALSE(ValuePresent());
     EXPECT_TRUE(testkit::FileExists(kInstall + "\\client.dll"));
-}
-
-TEST_F(Sweeper, OneMissingFileIsTracedOnce) {
-    DeleteFileA((kInstall + "\\removemm.exe").c_str());
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ((Lines{kEnter, kReceived, kNoFile, kExit}), run.lines);
-    ExpectRemoved();
 }
 
 TEST_F(Sweeper, ReadOnlyFileKeepsItsFoldersWhileTheRestGoes) {

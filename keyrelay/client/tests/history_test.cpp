@@ -3,14 +3,26 @@
 #include "RecordHistory.h"
 #include "UClientPaths.h"
 #include "WrapperFixture.h"
+#include "testpki_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
 const char kTarget[] = "/com/solvanenetwork";
+// The serial number of the test publisher, who signed the test PKI's records.
+const char kSerial[] = "4B52C0DE00000100";
+
+// A certificate record file as the run holds it: a byte BSTR.
+scoped::Bstr Certificate(const char* name = "cert-md5.bin") {
+    const std::vector<unsigned char> bytes = krtest::ReadBytes(krtest::TestPkiPath(name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    return scoped::Bstr(::SysAllocStringByteLen(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<UINT>(bytes.size())));
+}
 
 class History : public ClientTest {
 protected:
@@ -47,33 +59,36 @@ protected:
 TEST_F(History, FirstRunCreatesFileAndRegistryValue) {
     char date[128] = "";
     ::GetDateFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, date, sizeof(date));
-    RecordHistory("0A1B2C", "add", kTarget);
+    RecordHistory(Certificate().get(), "add", kTarget);
 
     EXPECT_EQ("1", Ini(File(), "History", "Count"));
     const std::string entry = Ini(File(), "History", "Log0");
-    EXPECT_EQ(0u, entry.find("/com/solvanenetwork;add;0A1B2C;")) << entry;
+    EXPECT_EQ(0u, entry.find(std::string("/com/solvanenetwork;add;") + kSerial + ";")) << entry;
     const std::string stamp = StampOf(entry);
     EXPECT_EQ(0u, stamp.find(std::string(date) + " ")) << stamp;  // the user's short date, then the time
     EXPECT_GT(stamp.size(), std::string(date).size() + 1);
     EXPECT_EQ(stamp, Ini(File(), "Comments", "LastTouched"));
-    EXPECT_EQ("Log0", Registry("/com/solvanenetwork;add;0A1B2C"));
+    EXPECT_EQ("Log0", Registry(std::string("/com/solvanenetwork;add;") + kSerial));
     EXPECT_EQ(1u, Count("ClientPaths#1 GetPath(5) = 0x00000000"));
     ExpectAllReleased();
 }
 
 TEST_F(History, ThirdRunAndTheNewestEntryInTheRegistry) {
-    RecordHistory("0A1B2C", "add", kTarget);
-    RecordHistory("0A1B2C", "revoke", kTarget);
-    RecordHistory("0A1B2C", "add", kTarget);
+    const scoped::Bstr certificate = Certificate();
+    RecordHistory(certificate.get(), "add", kTarget);
+    RecordHistory(certificate.get(), "revoke", kTarget);
+    RecordHistory(certificate.get(), "add", kTarget);
 
+    const std::string add = std::string("/com/solvanenetwork;add;") + kSerial;
+    const std::string revoke = std::string("/com/solvanenetwork;revoke;") + kSerial;
     EXPECT_EQ("3", Ini(File(), "History", "Count"));
-    EXPECT_EQ(0u, Ini(File(), "History", "Log1").find("/com/solvanenetwork;revoke;0A1B2C;"));
+    EXPECT_EQ(0u, Ini(File(), "History", "Log1").find(revoke + ";"));
     const std::string third = Ini(File(), "History", "Log2");
-    EXPECT_EQ(0u, third.find("/com/solvanenetwork;add;0A1B2C;")) << third;
+    EXPECT_EQ(0u, third.find(add + ";")) << third;
     EXPECT_EQ(StampOf(third), Ini(File(), "Comments", "LastTouched"));
     // The same target, action and certificate: one value naming the newest entry.
-    EXPECT_EQ("Log2", Registry("/com/solvanenetwork;add;0A1B2C"));
-    EXPECT_EQ("Log1", Registry("/com/solvanenetwork;revoke;0A1B2C"));
+    EXPECT_EQ("Log2", Registry(add));
+    EXPECT_EQ("Log1", Registry(revoke));
     ExpectAllReleased();
 }
 
@@ -81,7 +96,8 @@ TEST_F(History, NonNumericCountIsOverwrittenFromZero) {
     testkit::MakeFolders(folder_);
     ::WritePrivateProfileStringA("History", "Count", "many", File().c_str());
     ::WritePrivateProfileStringA("History", "Log0", "old", File().c_str());
-    RecordHistory("Error", "delete", "/");
+    // A record that does not decode is still recorded, as "Error".
+    RecordHistory(Certificate("cert-notsigned.bin").get(), "delete", "/");
     EXPECT_EQ("1", Ini(File(), "History", "Count"));
     EXPECT_EQ(0u, Ini(File(), "History", "Log0").find("/;delete;Error;"));
     EXPECT_EQ("Log0", Registry("/;delete;Error"));
@@ -93,35 +109,29 @@ TEST_F(History, NullPathWritesAtTheRootOfTheCurrentDrive) {
     ::GetCurrentDirectoryA(MAX_PATH, saved);
     ASSERT_TRUE(::SetCurrentDirectoryA("C:\\windows"));
     ::DeleteFileA("C:\\RerAZuva.dat");
-    RecordHistory("0A", "add", kTarget);
+    RecordHistory(Certificate().get(), "add", kTarget);
     ::SetCurrentDirectoryA(saved);
 
     EXPECT_EQ("1", Ini("C:\\RerAZuva.dat", "History", "Count"));
-    EXPECT_EQ(0u, Ini("C:\\RerAZuva.dat", "History", "Log0").find("/com/solvanenetwork;add;0A;"));
-    EXPECT_EQ("Log0", Registry("/com/solvanenetwork;add;0A"));
+    EXPECT_EQ(0u, Ini("C:\\RerAZuva.dat", "History", "Log0")
+                      .find(std::string("/com/solvanenetwork;add;") + kSerial + ";"));
+    EXPECT_EQ("Log0", Registry(std::string("/com/solvanenetwork;add;") + kSerial));
     ::DeleteFileA("C:\\RerAZuva.dat");
     ExpectAllReleased();
 }
 
 TEST_F(History, FailingPathProviderWritesNothing) {
     Control("Fail", "ClientPaths.GetPath", "0x80004005");
-    RecordHistory("0A", "add", kTarget);
+    RecordHistory(Certificate().get(), "add", kTarget);
     Control("Fail", "ClientPaths.GetPath", "0");
     Control("Classes", "ClientPaths", "0");
-    RecordHistory("0A", "add", kTarget);
+    RecordHistory(Certificate().get(), "add", kTarget);
 
     EXPECT_FALSE(testkit::FileExists(File()));
-    EXPECT_EQ("<absent>", Registry("/com/solvanenetwork;add;0A"));
+    EXPECT_EQ("<absent>", Registry(std::string("/com/solvanenetwork;add;") + kSerial));
     EXPECT_EQ(1u, Count("GetPath(5) = 0x80004005"));
     EXPECT_EQ(1u, Count("create ClientPaths IID_IClientPaths = 0x80040154"));
     ExpectAllReleased();
-}
-
-TEST_F(History, LongTextsAreCutAt511) {
-    const std::string target(600, 't');
-    RecordHistory("0A", "add", target.c_str());
-    EXPECT_EQ(target.substr(0, 511), Ini(File(), "History", "Log0"));
-    EXPECT_EQ("Log0", Registry(target.substr(0, 511)));
 }
 
 TEST_F(History, PathProviderWrapper) {

@@ -17,12 +17,11 @@ TEST(HistoryText, FieldsAndNumbering) {
     EXPECT_EQ("3", third.countText);
     EXPECT_EQ("/;revoke;Error;s", third.entry);
     EXPECT_EQ("d t", history::Stamp("d", "t"));
-}
 
-TEST(HistoryText, NegativeCountAsTheProfileReadsIt) {
-    const history::Record r = history::Compose("t", "add", "00", "s", -5);
-    EXPECT_EQ("Log-5", r.keyName);
-    EXPECT_EQ("-4", r.countText);
+    // A negative "Count", as the profile functions read "-5".
+    const history::Record negative = history::Compose("t", "add", "00", "s", -5);
+    EXPECT_EQ("Log-5", negative.keyName);
+    EXPECT_EQ("-4", negative.countText);
 }
 
 TEST(HistoryText, LongTextsAreCutAt511) {
@@ -39,9 +38,9 @@ TEST(HistoryText, LongTextsAreCutAt511) {
     EXPECT_EQ(511u, edge.entry.size());
     EXPECT_EQ(fits + ";add;AB", edge.entry);
 
-    // A serial text longer than its 128-char buffer is cut to 127.
+    // A serial text is cut to the 63 whole bytes a 128-char buffer holds.
     const history::Record s = history::Compose("t", "add", std::string(200, 'F'), "s", 0);
-    EXPECT_EQ("t;add;" + std::string(127, 'F'), s.valueName);
+    EXPECT_EQ("t;add;" + std::string(126, 'F'), s.valueName);
 }
 
 TEST(HistoryText, CutsNeverSplitATwoByteCharacter) {

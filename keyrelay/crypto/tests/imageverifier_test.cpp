@@ -35,7 +35,8 @@ const char kActionAndSubject[] =
 
 }  // namespace
 
-TEST_F(StandInTrust, TrustedAtTheFirstCallPassesWithOneCall) {
+TEST_F(StandInTrust, TrustedImagePassesRejectedCallsAreRetried) {
+    // Trusted at the first call: one call, the old action with its subject.
     Control("trusted");
     const std::string image = krtest::TestPkiPath("image-signed.exe");
     {
@@ -48,11 +49,11 @@ TEST_F(StandInTrust, TrustedAtTheFirstCallPassesWithOneCall) {
     std::vector<std::string> journal = Journal();
     ASSERT_EQ(1u, journal.size());
     EXPECT_EQ(kActionAndSubject + image, journal[0]);
-}
 
-TEST_F(StandInTrust, RejectedCallsAreRetriedUntilTrusted) {
+    // Rejected three times, then trusted.
+    ASSERT_TRUE(wintrust_standin::Reset());
     Control("reject 3 800B0004");
-    EXPECT_TRUE(UImageVerifier(krtest::TestPkiPath("image-signed.exe").c_str()).Verify());
+    EXPECT_TRUE(UImageVerifier(image.c_str()).Verify());
     EXPECT_EQ(4u, Journal().size());
 }
 

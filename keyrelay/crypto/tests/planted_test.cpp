@@ -25,38 +25,26 @@ std::string PlantBesideProbe(const std::string& folderName) {
 
 }  // namespace
 
-TEST(PlantedLibraries, NaiveLoadWouldTakeThem) {
-    // Shows that the set-up plants effectively: a bare LoadLibraryA takes them.
-    const std::string folder = PlantBesideProbe("kr-planted-naive");
-    EXPECT_EQ(0u,
-              testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000, folder));
-    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-crypt32.txt"));
-    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-imagehlp.txt"));
-    testkit::RemoveTree(folder);
-}
-
-TEST(PlantedLibraries, BindingsUseTheSystemCopies) {
-    const std::string folder = PlantBesideProbe("kr-planted-bindings");
+TEST(PlantedLibraries, BindingsTakeTheSystemCopiesEitherWay) {
+    const std::string folder = PlantBesideProbe("kr-planted");
     const std::string out = folder + "\\result.txt";
     const std::string record = krtest::TestPkiPath("cert-md5.bin");
-    EXPECT_EQ(0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" bindings \"" +
-                                          record + "\" \"" + out + "\"",
-                                      60000, folder));
+    const std::string probe = "\"" + folder + "\\kr_crypto_probe.exe\" ";
+    EXPECT_EQ(0u, testkit::RunAndWait(probe + "bindings \"" + record + "\" \"" + out + "\"", 60000,
+                                      folder));
+    // The way taken on systems without LOAD_LIBRARY_SEARCH_SYSTEM32.
+    EXPECT_EQ(0u, testkit::RunAndWait(probe + "fallback", 60000, folder));
     EXPECT_FALSE(testkit::FileExists(folder + "\\planted-crypt32.txt"))
         << testkit::ReadTextFile(folder + "\\planted-crypt32.txt");
     EXPECT_FALSE(testkit::FileExists(folder + "\\planted-imagehlp.txt"))
         << testkit::ReadTextFile(folder + "\\planted-imagehlp.txt");
     // The real libraries did the work.
     EXPECT_EQ("serial=4B52C0DE00000100\nverify=00000000\nimage=1\n", testkit::ReadTextFile(out));
-    testkit::RemoveTree(folder);
-}
 
-TEST(PlantedLibraries, SystemPathWayTakesTheSystemCopiesToo) {
-    // The way taken on systems without LOAD_LIBRARY_SEARCH_SYSTEM32.
-    const std::string folder = PlantBesideProbe("kr-planted-fallback");
-    EXPECT_EQ(
-        0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" fallback", 60000, folder));
-    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-crypt32.txt"));
-    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-imagehlp.txt"));
+    // Control: a bare LoadLibraryA takes the planted copies, so the set-up
+    // plants effectively.
+    EXPECT_EQ(0u, testkit::RunAndWait(probe + "naive", 60000, folder));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-crypt32.txt"));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-imagehlp.txt"));
     testkit::RemoveTree(folder);
 }

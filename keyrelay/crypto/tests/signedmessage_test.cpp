@@ -1,5 +1,6 @@
 // The decoder and the CRYPT32 binding against Wine's own CRYPT32, on the
-// records of the test PKI.
+// records of the test PKI. (Where the libraries are loaded from is tested
+// with planted copies, the IMAGEHLP binding through the image check.)
 #include "SignedMessage.h"
 
 #include <gtest/gtest.h>
@@ -71,32 +72,30 @@ TEST(SignedMessage, SignedRecordsDecodeAndVerify) {
     EXPECT_EQ(Serial(Record("cert-md5.bin"), 128), Serial(Record("cert-md5-nopad.bin"), 128));
 }
 
-TEST(SignedMessage, WrongExpectedTypeAndNonSignedData) {
+TEST(SignedMessage, EachFailureIsReportedAtItsStage) {
+    // Another expected type, or a message that is not SignedData.
     Outcome o = RunDecoder(Record("cert-md5.bin"), CMSG_ENVELOPED);
     EXPECT_EQ(CRYPT_E_UNEXPECTED_MSG_TYPE, o.decode);
     o = RunDecoder(Record("cert-notsigned.bin"));
     EXPECT_EQ(CRYPT_E_UNEXPECTED_MSG_TYPE, o.decode);
     EXPECT_LT(o.verify, 0);
-}
 
-TEST(SignedMessage, NotDerFailsInDecode) {
+    // Not DER: the decode fails and so does everything after it.
     std::vector<unsigned char> record = Record("cert-md5.bin");
     std::memset(record.data() + 8, 0x5A, 64);
-    Outcome o = RunDecoder(record);
+    o = RunDecoder(record);
     EXPECT_LT(o.decode, 0);
     EXPECT_LT(o.open, 0);
     EXPECT_LT(o.verify, 0);
-}
 
-TEST(SignedMessage, SignerCertificateMissingIsEFail) {
-    Outcome o = RunDecoder(Record("cert-nosigner.bin"));
+    // The signer's certificate is not in the message.
+    o = RunDecoder(Record("cert-nosigner.bin"));
     EXPECT_EQ(S_OK, o.decode);
     EXPECT_EQ(S_OK, o.open);
     EXPECT_EQ(E_FAIL, o.verify);
-}
 
-TEST(SignedMessage, BrokenSignatureFailsWithTheCryptoError) {
-    Outcome o = RunDecoder(Record("cert-badsig.bin"));
+    // A broken signature fails with the CryptoAPI's own error.
+    o = RunDecoder(Record("cert-badsig.bin"));
     EXPECT_EQ(S_OK, o.decode);
     EXPECT_EQ(S_OK, o.open);
     EXPECT_LT(o.verify, 0);
@@ -110,7 +109,7 @@ TEST(SignedMessage, CallsOutOfOrderFailWithoutCrashing) {
     EXPECT_EQ(nullptr, message.SignerIdentity());
 }
 
-TEST(SignerSerialNumber, MostSignificantByteFirst) {
+TEST(SignerSerialNumber, MostSignificantByteFirstCutToWholeBytes) {
     const std::string expected = PublisherSerial();
     ASSERT_EQ("4B52C0DE00000100", expected);
     bool ok = false;
@@ -119,16 +118,8 @@ TEST(SignerSerialNumber, MostSignificantByteFirst) {
     EXPECT_EQ(expected, Serial(Record("cert-sha256.bin"), 128));
     // The signature is not checked here: a broken one still names its signer.
     EXPECT_EQ(expected, Serial(Record("cert-badsig.bin"), 128));
-}
-
-TEST(SignerSerialNumber, CutToWholeBytesThatFit) {
-    std::vector<unsigned char> record = Record("cert-md5.bin");
-    EXPECT_EQ("4B52", Serial(record, 5));
-    EXPECT_EQ("4B52", Serial(record, 6));
-    EXPECT_EQ("4B52C0DE00000100", Serial(record, 17));
-    EXPECT_EQ("4B52C0DE000001", Serial(record, 16));
-    bool ok = false;
-    EXPECT_EQ("", Serial(record, 2, &ok));
+    // A 5-character buffer takes the two most significant bytes.
+    EXPECT_EQ("4B52", Serial(Record("cert-md5.bin"), 5, &ok));
     EXPECT_TRUE(ok);
 }
 
@@ -146,15 +137,13 @@ TEST(SignerSerialNumber, UndecodableGivesError) {
 }
 
 TEST(SignerSerialNumber, LengthFieldOutsideTheRecordIsNeverFollowed) {
+    // Which lengths the record header accepts is tested natively; here, that
+    // the serial number goes through that check.
     std::vector<unsigned char> record = Record("cert-md5.bin");
-    const DWORD size = static_cast<DWORD>(record.size());
-    for (DWORD length : {DWORD(0), DWORD(7), DWORD(8), size + 1, size + 4096, DWORD(0xFFFFFFFF)}) {
-        PutLength(record, length);
-        bool ok = true;
-        EXPECT_EQ("Error", Serial(record, 128, &ok)) << length;
-        EXPECT_FALSE(ok);
-    }
-    // A record that holds less than its header.
+    PutLength(record, static_cast<DWORD>(record.size()) + 4096);
+    bool ok = true;
+    EXPECT_EQ("Error", Serial(record, 128, &ok));
+    EXPECT_FALSE(ok);
     char text[16];
     EXPECT_FALSE(GetSignerSerialNumber(record.data(), 7, text, sizeof(text)));
     EXPECT_STREQ("Error", text);
@@ -187,16 +176,6 @@ TEST(Crypt32Binding, TwoDecodersShareOneLoad) {
     EXPECT_EQ(nullptr, UCrypt32Library::Module());
 }
 
-TEST(Crypt32Binding, LoadedFromTheSystemFolder) {
-    ASSERT_TRUE(g_Crypt32Library.Load());
-    char path[MAX_PATH] = "", system[MAX_PATH] = "";
-    GetModuleFileNameA(UCrypt32Library::Module(), path, MAX_PATH);
-    GetSystemDirectoryA(system, MAX_PATH);
-    EXPECT_EQ(0, _strnicmp(path, system, strlen(system))) << path;
-    g_Crypt32Library.Free();
-    EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
-}
-
 TEST(Crypt32Binding, WrapperWithoutReferenceReportsDllNotFound) {
     ASSERT_EQ(nullptr, UCrypt32Library::Module());
     SetLastError(0);
@@ -208,29 +187,4 @@ TEST(Crypt32Binding, WrapperWithoutReferenceReportsDllNotFound) {
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
     EXPECT_TRUE(g_Crypt32Library.Load());
     g_Crypt32Library.Free();
-}
-
-TEST(ImageHlpBinding, ReadsTheCertificateOfASignedImage) {
-    ASSERT_TRUE(g_ImageHlpLibrary.Load());
-    const std::string path = TestPkiPath("image-signed.exe");
-    char found[MAX_PATH] = "";
-    HANDLE image = g_ImageHlpLibrary.FindExecutableImage(path.c_str(), nullptr, found);
-    ASSERT_NE(nullptr, image);
-    DWORD count = 0, indices[20] = {};
-    EXPECT_TRUE(g_ImageHlpLibrary.ImageEnumerateCertificates(image, CERT_SECTION_TYPE_ANY, &count,
-                                                             indices, 20));
-    EXPECT_EQ(1u, count);
-    DWORD size = 0;
-    g_ImageHlpLibrary.ImageGetCertificateData(image, indices[0], nullptr, &size);
-    std::vector<unsigned char> block(size);
-    EXPECT_TRUE(g_ImageHlpLibrary.ImageGetCertificateData(
-        image, indices[0], reinterpret_cast<LPWIN_CERTIFICATE>(block.data()), &size));
-    CloseHandle(image);
-    g_ImageHlpLibrary.Free();
-    EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
-    // The attribute certificate is a record in the same form.
-    bool ok = false;
-    EXPECT_EQ(PublisherSerial(), Serial(block, 128, &ok));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(0u, block.size() % 8);
 }

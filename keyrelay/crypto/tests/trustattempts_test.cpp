@@ -26,18 +26,16 @@ struct Series {
 
 }  // namespace
 
-TEST(TrustAttempts, TrustedAtOnceMeansOneCallAndNoPause) {
-    Series s({0});
-    EXPECT_TRUE(s.Run());
-    EXPECT_EQ(1, s.calls);
-    EXPECT_TRUE(s.pauses.empty());
-}
+TEST(TrustAttempts, RejectedCallsAreRepeatedFiftyMillisecondsApartUntilTrusted) {
+    Series atOnce({0});
+    EXPECT_TRUE(atOnce.Run());
+    EXPECT_EQ(1, atOnce.calls);
+    EXPECT_TRUE(atOnce.pauses.empty());
 
-TEST(TrustAttempts, RejectedCallsAreRepeatedFiftyMillisecondsApart) {
-    Series s({static_cast<long>(0x800B0004), static_cast<long>(0x800B0004), 0});
-    EXPECT_TRUE(s.Run());
-    EXPECT_EQ(3, s.calls);
-    EXPECT_EQ((std::vector<unsigned>{50, 50}), s.pauses);
+    Series late({static_cast<long>(0x800B0004), static_cast<long>(0x800B0004), 0});
+    EXPECT_TRUE(late.Run());
+    EXPECT_EQ(3, late.calls);
+    EXPECT_EQ((std::vector<unsigned>{50, 50}), late.pauses);
 }
 
 TEST(TrustAttempts, NeverTrustedStopsAfterTheHundredAndFirstCall) {
@@ -45,14 +43,10 @@ TEST(TrustAttempts, NeverTrustedStopsAfterTheHundredAndFirstCall) {
     EXPECT_FALSE(s.Run());
     EXPECT_EQ(101, s.calls);
     EXPECT_EQ(100u, s.pauses.size());
-}
 
-TEST(TrustAttempts, APositiveErrorCodeIsNoPass) {
     // ERROR_INVALID_PARAMETER, as a trust provider that cannot read its
     // arguments answers: not negative, yet not "trusted".
-    Series s({0x57});
-    EXPECT_FALSE(s.Run());
-    EXPECT_EQ(101, s.calls);
-    Series late({0x57, 0x57, 0});
-    EXPECT_TRUE(late.Run());
+    Series positive({0x57});
+    EXPECT_FALSE(positive.Run());
+    EXPECT_EQ(101, positive.calls);
 }
