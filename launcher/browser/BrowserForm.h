@@ -71,6 +71,7 @@ private:
     void brwWebBrowser_NavigateComplete2();
     void Engine_DownloadComplete() override;
     void Engine_NavigateComplete2() override;
+    void RaisePageEvent(void (FrmBrowser::*handler)());
 
     // Properties of the controls.
     void SetCaption(const std::string& text);
