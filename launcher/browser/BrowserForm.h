@@ -29,7 +29,6 @@ public:
     // Gives the window of msg's target the first look at a keyboard message.
     static bool PreTranslate(MSG* msg);
 
-    HWND Window() const { return hwnd_; }
     HWND AddressBox() const { return cboAddress; }
     HWND AddressLabel() const { return lblAddress; }
     HWND AddressStrip() const { return picAddress; }

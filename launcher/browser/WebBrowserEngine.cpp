@@ -104,7 +104,6 @@ public:
     HRESULT LocationURL(std::string* url) override;
 
     // Called by the site, frame and sink.
-    HWND HostWindow() const { return host_; }
     void SetActiveObject(IOleInPlaceActiveObject* object);
     void PlaceObject(const RECT* rect);
     void OnEvent(DISPID id);
@@ -179,7 +178,7 @@ public:
     // IOleWindow
     STDMETHODIMP GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
-        *out = link_->engine ? link_->engine->HostWindow() : nullptr;
+        *out = link_->engine ? link_->engine->Window() : nullptr;
         return *out ? S_OK : E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -194,7 +193,7 @@ public:
         if (doc) *doc = nullptr;
         WebBrowserEngine* engine = link_->engine;
         if (!engine || !frame || !pos || !clip || !info) return E_FAIL;
-        HWND host = engine->HostWindow();
+        HWND host = engine->Window();
         GetClientRect(host, pos);
         *clip = *pos;
         info->fMDIApp = FALSE;
@@ -244,7 +243,7 @@ public:
 
     STDMETHODIMP GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
-        *out = link_->engine ? GetAncestor(link_->engine->HostWindow(), GA_ROOT) : nullptr;
+        *out = link_->engine ? GetAncestor(link_->engine->Window(), GA_ROOT) : nullptr;
         return *out ? S_OK : E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -287,7 +286,8 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
+        if (!count) return E_POINTER;
+        *count = 0;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
