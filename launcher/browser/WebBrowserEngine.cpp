@@ -461,9 +461,8 @@ HRESULT WebBrowserEngine::Navigate(const std::string& address) {
     if (!url) return E_OUTOFMEMORY;
     VARIANT empty;
     VariantInit(&empty);
-    return CallBrowser([&](IWebBrowser2* b) {
-        return b->Navigate(url.get(), &empty, &empty, &empty, &empty);
-    });
+    return CallBrowser(
+        [&](IWebBrowser2* b) { return b->Navigate(url.get(), &empty, &empty, &empty, &empty); });
 }
 
 HRESULT WebBrowserEngine::Busy(bool* busy) {

@@ -315,25 +315,7 @@ TEST_F(BrowserWindow, EnterNavigatesExactlyTheTypedTextOnce) {
     EXPECT_EQ(Items{"Navigate:zzz"}, script->calls);
 }
 
-TEST_F(BrowserWindow, TwoWindowsKeepTheirOwnLists) {
-    auto one = std::make_shared<Script>();
-    auto two = std::make_shared<Script>();
-    Opened first = Open("http://one.example/", one);
-    Opened second = Open("http://two.example/", two);
-    ASSERT_NE(first.hwnd, second.hwnd);
-    one->Complete("http://one.example/", "One");
-    two->Complete("http://two.example/", "Two");
-    two->Complete("http://three.example/", "Three");
-    EXPECT_EQ(Items{"http://one.example/"}, ListItems(first.box()));
-    EXPECT_EQ((Items{"http://three.example/", "http://two.example/"}), ListItems(second.box()));
-    EXPECT_EQ("One", Text(first.hwnd));
-    EXPECT_EQ("Three", Text(second.hwnd));
-    EXPECT_EQ(Items{"Navigate:http://one.example/"}, one->calls);
-    EXPECT_EQ(Items{"Navigate:http://two.example/"}, two->calls);
-    EXPECT_EQ((std::vector<HWND>{first.hwnd, second.hwnd}), FrmBrowser::OpenWindows());
-}
-
-TEST_F(BrowserWindow, CloseAllClosesTheLastLoadedFirstAndReleasesEachEngine) {
+TEST_F(BrowserWindow, WindowsKeepTheirOwnListsAndCloseTheLastLoadedFirst) {
     auto log = std::make_shared<std::vector<std::string>>();
     std::vector<Opened> opened;
     for (const char* tag : {"1", "2", "3"}) {
@@ -342,7 +324,20 @@ TEST_F(BrowserWindow, CloseAllClosesTheLastLoadedFirstAndReleasesEachEngine) {
         script->tag = tag;
         opened.push_back(Open(std::string("http://") + tag + ".example/", script));
     }
-    // One closed by the user in between.
+    ASSERT_NE(opened[0].hwnd, opened[2].hwnd);
+    opened[0].script->Complete("http://1.example/", "One");
+    opened[2].script->Complete("http://3.example/", "Three");
+    opened[2].script->Complete("http://4.example/", "Four");
+    EXPECT_EQ(Items{"http://1.example/"}, ListItems(opened[0].box()));
+    EXPECT_EQ((Items{"http://4.example/", "http://3.example/"}), ListItems(opened[2].box()));
+    EXPECT_EQ("One", Text(opened[0].hwnd));
+    EXPECT_EQ("Four", Text(opened[2].hwnd));
+    EXPECT_EQ(Items{"Navigate:http://1.example/"}, opened[0].script->calls);
+    EXPECT_EQ(Items{"Navigate:http://3.example/"}, opened[2].script->calls);
+    EXPECT_EQ((std::vector<HWND>{opened[0].hwnd, opened[1].hwnd, opened[2].hwnd}),
+              FrmBrowser::OpenWindows());
+
+    // One closed by the user in between, then all.
     SendMessageA(opened[1].hwnd, WM_CLOSE, 0, 0);
     EXPECT_EQ(Items{"2"}, *log);
     browser::CloseAllBrowserWindows();
@@ -363,10 +358,8 @@ TEST_F(BrowserWindow, ToolbarButtonsCallTheirOperationsAndShowWorkingWhileBusy) 
     const struct {
         int button;
         const char* call;
-    } cases[] = {{kForward, "GoForward"},
-                 {kRefresh, "Refresh"},
-                 {kHome, "GoHome"},
-                 {kSearch, "GoSearch"}};
+    } cases[] = {
+        {kForward, "GoForward"}, {kRefresh, "Refresh"}, {kHome, "GoHome"}, {kSearch, "GoSearch"}};
     for (const auto& c : cases) {
         script->calls.clear();
         ClickToolbarButton(o.form->ToolBar(), c.button);
