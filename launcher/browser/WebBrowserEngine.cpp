@@ -81,24 +81,12 @@ public:
     void Close() override;
 
     HRESULT Navigate(const std::string& address) override;
-    HRESULT GoBack() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->GoBack(); });
-    }
-    HRESULT GoForward() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->GoForward(); });
-    }
-    HRESULT GoHome() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->GoHome(); });
-    }
-    HRESULT GoSearch() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->GoSearch(); });
-    }
-    HRESULT Refresh() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->Refresh(); });
-    }
-    HRESULT Stop() override {
-        return CallBrowser([](IWebBrowser2* b) { return b->Stop(); });
-    }
+    HRESULT GoBack() override { return CallOperation(&IWebBrowser2::GoBack); }
+    HRESULT GoForward() override { return CallOperation(&IWebBrowser2::GoForward); }
+    HRESULT GoHome() override { return CallOperation(&IWebBrowser2::GoHome); }
+    HRESULT GoSearch() override { return CallOperation(&IWebBrowser2::GoSearch); }
+    HRESULT Refresh() override { return CallOperation(&IWebBrowser2::Refresh); }
+    HRESULT Stop() override { return CallOperation(&IWebBrowser2::Stop); }
     HRESULT Busy(bool* busy) override;
     HRESULT LocationName(std::string* name) override;
     HRESULT LocationURL(std::string* url) override;
@@ -123,6 +111,10 @@ private:
         std::shared_ptr<scoped::OleApartment> apartment = apartment_;
         scoped::ComPtr<IWebBrowser2> browser = browser_;
         return browser ? call(browser.get()) : E_FAIL;
+    }
+    // The toolbar's operations take no arguments.
+    HRESULT CallOperation(HRESULT (STDMETHODCALLTYPE IWebBrowser2::*operation)()) {
+        return CallBrowser([operation](IWebBrowser2* b) { return (b->*operation)(); });
     }
 
     std::shared_ptr<EngineLink> link_;

@@ -132,6 +132,14 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
     // The busy timer ends once the control is idle.
     EXPECT_TRUE(PumpUntil([&] { return !form->TimerEnabled(); }));
 
+    // The toolbar's operations reach the control, which here has no history
+    // and no search page to go to.
+    browser::Engine* engine = form->BrowserEngine();
+    EXPECT_EQ(E_FAIL, engine->GoBack());
+    EXPECT_EQ(E_FAIL, engine->GoForward());
+    EXPECT_EQ(E_NOTIMPL, engine->GoSearch());
+    EXPECT_EQ(S_OK, engine->Stop());
+
     // Resizing the window resizes the control with its host.
     SetWindowPos(hwnd, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
