@@ -202,7 +202,7 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
             exStyle, kFormClass, "", style, form->Pixels(layout::kDesignLeft),
             form->Pixels(layout::kDesignTop), rc.right - rc.left, rc.bottom - rc.top,
             HiddenOwner(instance), nullptr, instance, form.get());
-        if (!hwnd) return nullptr;  // WM_NCDESTROY has already let go of the object
+        if (!hwnd) return nullptr;  // the window never took the object: form deletes it
         FrmBrowser* self = form.release();
         self->ownedByWindow_ = true;
         LoadedWindows().push_back(hwnd);

@@ -154,7 +154,7 @@ TEST_F(BrowserWindow, ToolbarHasSixPicturedButtonsWithTheirTooltips) {
     const RECT all = {0, 0, 24, 24};
     for (int i = 0; i < 6; ++i) {
         FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        ASSERT_TRUE(ImageList_Draw(images, i, dc, 0, 0, ILD_TRANSPARENT));
+        EXPECT_TRUE(ImageList_Draw(images, i, dc, 0, 0, ILD_TRANSPARENT));
         EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 0)) << keys[i];
         int drawn = 0;
         for (int y = 0; y < 24; ++y)
