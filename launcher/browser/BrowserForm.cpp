@@ -131,6 +131,15 @@ int MnemonicOf(const std::string& caption) {
     return 0;
 }
 
+// Dots per inch of the screen; 0 when it cannot say.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 0;
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 bool IsSelfOrChild(HWND parent, HWND hwnd) {
     return parent && hwnd && (parent == hwnd || IsChild(parent, hwnd));
 }
@@ -183,12 +192,7 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         if (!RegisterClasses(instance, WndProc, StripProc)) return nullptr;
 
         std::unique_ptr<FrmBrowser> form(new FrmBrowser(std::move(engine), startingAddress));
-        {
-            HDC screen = GetDC(nullptr);
-            form->twipsPerPixel_ =
-                layout::TwipsPerPixel(screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96);
-            if (screen) ReleaseDC(nullptr, screen);
-        }
+        form->twipsPerPixel_ = layout::TwipsPerPixel(ScreenDpi());
         const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
         const DWORD exStyle = WS_EX_CONTROLPARENT;
         RECT rc = {0, 0, form->Pixels(layout::kDesignClientWidth),
@@ -198,14 +202,13 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
             exStyle, kFormClass, "", style, form->Pixels(layout::kDesignLeft),
             form->Pixels(layout::kDesignTop), rc.right - rc.left, rc.bottom - rc.top,
             HiddenOwner(instance), nullptr, instance, form.get());
-        if (!hwnd) return nullptr;  // WM_NCDESTROY has already let go of the object
+        if (!hwnd) return nullptr;  // the window never took the object: form deletes it
         FrmBrowser* self = form.release();
         self->ownedByWindow_ = true;
         LoadedWindows().push_back(hwnd);
         {
             CallScope scope(self);
-            self->Form_Load();
-            if (self->hwnd_) ShowWindow(self->hwnd_, SW_SHOW);  // Show, after loading
+            self->Form_Load();  // which shows the window first
         }
         return IsWindow(hwnd) ? hwnd : nullptr;
     } catch (...) {
@@ -229,7 +232,9 @@ std::vector<HWND> FrmBrowser::OpenWindows() {
 LRESULT CALLBACK FrmBrowser::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     FrmBrowser* self = nullptr;
     if (msg == WM_NCCREATE) {
+        // Only Open creates windows of this class, always with their object.
         self = static_cast<FrmBrowser*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (!self) return FALSE;
         self->hwnd_ = hwnd;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
@@ -337,10 +342,10 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             if (hdr->code == TTN_GETDISPINFOW) {
-                static const wchar_t* const wideKeys[] = {L"Back",    L"Forward", L"Stop",
-                                                          L"Refresh", L"Home",    L"Search"};
                 auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-                info->lpszText = const_cast<wchar_t*>(wideKeys[index]);
+                MultiByteToWideChar(CP_ACP, 0, kButtonKeys[index], -1, info->szText,
+                                    static_cast<int>(sizeof(info->szText) / sizeof(wchar_t)));
+                info->lpszText = info->szText;
                 info->hinst = nullptr;
                 return 0;
             }
@@ -567,19 +572,20 @@ void FrmBrowser::brwWebBrowser_NavigateComplete2() {
 }
 
 void FrmBrowser::Engine_DownloadComplete() {
-    if (windowGone_ || !hwnd_) return;
-    CallScope scope(this);
-    try {
-        brwWebBrowser_DownloadComplete();
-    } catch (...) {
-    }
+    RaisePageEvent(&FrmBrowser::brwWebBrowser_DownloadComplete);
 }
 
 void FrmBrowser::Engine_NavigateComplete2() {
+    RaisePageEvent(&FrmBrowser::brwWebBrowser_NavigateComplete2);
+}
+
+// Page events arrive from inside the engine: the window may already be
+// closing, and no exception may go back into the engine.
+void FrmBrowser::RaisePageEvent(void (FrmBrowser::*handler)()) {
     if (windowGone_ || !hwnd_) return;
     CallScope scope(this);
     try {
-        brwWebBrowser_NavigateComplete2();
+        (this->*handler)();
     } catch (...) {
         mbListUpdating = false;
     }

@@ -29,7 +29,6 @@ public:
     // Gives the window of msg's target the first look at a keyboard message.
     static bool PreTranslate(MSG* msg);
 
-    HWND Window() const { return hwnd_; }
     HWND AddressBox() const { return cboAddress; }
     HWND AddressLabel() const { return lblAddress; }
     HWND AddressStrip() const { return picAddress; }
@@ -71,6 +70,7 @@ private:
     void brwWebBrowser_NavigateComplete2();
     void Engine_DownloadComplete() override;
     void Engine_NavigateComplete2() override;
+    void RaisePageEvent(void (FrmBrowser::*handler)());
 
     // Properties of the controls.
     void SetCaption(const std::string& text);

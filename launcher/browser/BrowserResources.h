@@ -14,7 +14,6 @@ constexpr int kToolBar = 100;
 constexpr int kAddressStrip = 101;
 constexpr int kAddressLabel = 102;
 constexpr int kAddressBox = 103;
-constexpr int kBrowser = 104;
 // Toolbar buttons take the command ids kFirstButton + position (0 to 5).
 constexpr int kFirstButton = 200;
 

@@ -19,7 +19,8 @@ bool PreTranslateBrowserMessage(MSG* msg) {
 }
 
 void CloseAllBrowserWindows() {
-    // The last loaded first. A window that refuses to go is not asked twice.
+    // The last loaded first. Nothing of a browser window is saved, so none
+    // is asked: each is destroyed.
     std::vector<HWND> windows = FrmBrowser::OpenWindows();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         if (IsWindow(*it)) DestroyWindow(*it);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "BrowserEngine.h"
 #include "Scoped.h"
@@ -80,18 +81,17 @@ public:
     void Close() override;
 
     HRESULT Navigate(const std::string& address) override;
-    HRESULT GoBack() override { return browser_ ? browser_->GoBack() : E_FAIL; }
-    HRESULT GoForward() override { return browser_ ? browser_->GoForward() : E_FAIL; }
-    HRESULT GoHome() override { return browser_ ? browser_->GoHome() : E_FAIL; }
-    HRESULT GoSearch() override { return browser_ ? browser_->GoSearch() : E_FAIL; }
-    HRESULT Refresh() override { return browser_ ? browser_->Refresh() : E_FAIL; }
-    HRESULT Stop() override { return browser_ ? browser_->Stop() : E_FAIL; }
+    HRESULT GoBack() override { return CallOperation(&IWebBrowser2::GoBack); }
+    HRESULT GoForward() override { return CallOperation(&IWebBrowser2::GoForward); }
+    HRESULT GoHome() override { return CallOperation(&IWebBrowser2::GoHome); }
+    HRESULT GoSearch() override { return CallOperation(&IWebBrowser2::GoSearch); }
+    HRESULT Refresh() override { return CallOperation(&IWebBrowser2::Refresh); }
+    HRESULT Stop() override { return CallOperation(&IWebBrowser2::Stop); }
     HRESULT Busy(bool* busy) override;
     HRESULT LocationName(std::string* name) override;
     HRESULT LocationURL(std::string* url) override;
 
     // Called by the site, frame and sink.
-    HWND HostWindow() const { return host_; }
     void SetActiveObject(IOleInPlaceActiveObject* object);
     void PlaceObject(const RECT* rect);
     void OnEvent(DISPID id);
@@ -101,8 +101,24 @@ private:
     static LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HRESULT Activate(LONG verb);
 
+    // A call into the control can run a nested message loop (a download or
+    // security prompt) in which the window closes and Close lets go of the
+    // control and of OLE. The call keeps both until it has returned, so the
+    // control is never released, nor its library unloaded, under its own
+    // feet.
+    template <typename Call>
+    HRESULT CallBrowser(Call call) {
+        std::shared_ptr<scoped::OleApartment> apartment = apartment_;
+        scoped::ComPtr<IWebBrowser2> browser = browser_;
+        return browser ? call(browser.get()) : E_FAIL;
+    }
+    // The toolbar's operations take no arguments.
+    HRESULT CallOperation(HRESULT (STDMETHODCALLTYPE IWebBrowser2::*operation)()) {
+        return CallBrowser([operation](IWebBrowser2* b) { return (b->*operation)(); });
+    }
+
     std::shared_ptr<EngineLink> link_;
-    std::unique_ptr<scoped::OleApartment> apartment_;
+    std::shared_ptr<scoped::OleApartment> apartment_;
     HWND host_ = nullptr;
     EngineEvents* events_ = nullptr;
     scoped::ComPtr<IOleObject> object_;
@@ -154,7 +170,7 @@ public:
     // IOleWindow
     STDMETHODIMP GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
-        *out = link_->engine ? link_->engine->HostWindow() : nullptr;
+        *out = link_->engine ? link_->engine->Window() : nullptr;
         return *out ? S_OK : E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -169,7 +185,7 @@ public:
         if (doc) *doc = nullptr;
         WebBrowserEngine* engine = link_->engine;
         if (!engine || !frame || !pos || !clip || !info) return E_FAIL;
-        HWND host = engine->HostWindow();
+        HWND host = engine->Window();
         GetClientRect(host, pos);
         *clip = *pos;
         info->fMDIApp = FALSE;
@@ -219,7 +235,7 @@ public:
 
     STDMETHODIMP GetWindow(HWND* out) override {
         if (!out) return E_POINTER;
-        *out = link_->engine ? GetAncestor(link_->engine->HostWindow(), GA_ROOT) : nullptr;
+        *out = link_->engine ? GetAncestor(link_->engine->Window(), GA_ROOT) : nullptr;
         return *out ? S_OK : E_FAIL;
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -262,7 +278,8 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (count) *count = 0;
+        if (!count) return E_POINTER;
+        *count = 0;
         return S_OK;
     }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
@@ -291,7 +308,7 @@ private:
 
 HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* events) {
     if (host_) return E_UNEXPECTED;
-    apartment_.reset(new scoped::OleApartment);
+    apartment_ = std::make_shared<scoped::OleApartment>();
     HRESULT hr = apartment_->result();
     if (FAILED(hr)) return hr;
 
@@ -374,7 +391,10 @@ void WebBrowserEngine::Focus() {
 
 HRESULT WebBrowserEngine::TranslateAccelerator(MSG* msg) {
     if (!msg) return E_POINTER;
-    return activeObject_ ? activeObject_->TranslateAccelerator(msg) : S_FALSE;
+    // Held for the call, as in CallBrowser: a key can close the window.
+    std::shared_ptr<scoped::OleApartment> apartment = apartment_;
+    scoped::ComPtr<IOleInPlaceActiveObject> object = activeObject_;
+    return object ? object->TranslateAccelerator(msg) : S_FALSE;
 }
 
 void WebBrowserEngine::SetActiveObject(IOleInPlaceActiveObject* object) {
@@ -428,39 +448,43 @@ void WebBrowserEngine::Close() {
 }
 
 HRESULT WebBrowserEngine::Navigate(const std::string& address) {
-    if (!browser_) return E_FAIL;
-    scoped::Bstr url(SysAllocString(Wide(address).c_str()));
+    std::wstring wide = Wide(address);
+    scoped::Bstr url(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
     if (!url) return E_OUTOFMEMORY;
     VARIANT empty;
     VariantInit(&empty);
-    return browser_->Navigate(url.get(), &empty, &empty, &empty, &empty);
+    return CallBrowser(
+        [&](IWebBrowser2* b) { return b->Navigate(url.get(), &empty, &empty, &empty, &empty); });
 }
 
 HRESULT WebBrowserEngine::Busy(bool* busy) {
     if (!busy) return E_POINTER;
-    if (!browser_) return E_FAIL;
-    VARIANT_BOOL value = VARIANT_FALSE;
-    HRESULT hr = browser_->get_Busy(&value);
-    if (SUCCEEDED(hr)) *busy = value != VARIANT_FALSE;
-    return hr;
+    return CallBrowser([&](IWebBrowser2* b) {
+        VARIANT_BOOL value = VARIANT_FALSE;
+        HRESULT hr = b->get_Busy(&value);
+        if (SUCCEEDED(hr)) *busy = value != VARIANT_FALSE;
+        return hr;
+    });
 }
 
 HRESULT WebBrowserEngine::LocationName(std::string* name) {
     if (!name) return E_POINTER;
-    if (!browser_) return E_FAIL;
-    scoped::Bstr text;
-    HRESULT hr = browser_->get_LocationName(text.put());
-    if (SUCCEEDED(hr)) *name = Narrow(text.get());
-    return hr;
+    return CallBrowser([&](IWebBrowser2* b) {
+        scoped::Bstr text;
+        HRESULT hr = b->get_LocationName(text.put());
+        if (SUCCEEDED(hr)) *name = Narrow(text.get());
+        return hr;
+    });
 }
 
 HRESULT WebBrowserEngine::LocationURL(std::string* url) {
     if (!url) return E_POINTER;
-    if (!browser_) return E_FAIL;
-    scoped::Bstr text;
-    HRESULT hr = browser_->get_LocationURL(text.put());
-    if (SUCCEEDED(hr)) *url = Narrow(text.get());
-    return hr;
+    return CallBrowser([&](IWebBrowser2* b) {
+        scoped::Bstr text;
+        HRESULT hr = b->get_LocationURL(text.put());
+        if (SUCCEEDED(hr)) *url = Narrow(text.get());
+        return hr;
+    });
 }
 
 LRESULT CALLBACK WebBrowserEngine::HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

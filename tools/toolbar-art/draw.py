@@ -61,13 +61,9 @@ class Canvas:
 
         self._paint((min(xs), min(ys), max(xs), max(ys)), inside, color, clip)
 
-    def circle(self, cx, cy, r, color, clip=None):
+    def circle(self, cx, cy, r, color):
         self._paint((cx - r, cy - r, cx + r, cy + r),
-                    lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, color, clip)
-
-    def ellipse(self, cx, cy, rx, ry, color, clip=None):
-        self._paint((cx - rx, cy - ry, cx + rx, cy + ry),
-                    lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1, color, clip)
+                    lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, color)
 
     def arc(self, cx, cy, r0, r1, a0, a1, color):
         """Part of a ring; angles in degrees, clockwise from 3 o'clock, a0 < a1."""
@@ -81,7 +77,7 @@ class Canvas:
 
         self._paint((cx - r1, cy - r1, cx + r1, cy + r1), inside, color)
 
-    def line(self, p, q, width, color, clip=None):
+    def line(self, p, q, width, color):
         (ax, ay), (bx, by) = p, q
         r = width / 2.0
         dx, dy = bx - ax, by - ay
@@ -92,15 +88,15 @@ class Canvas:
             return (x - ax - t * dx) ** 2 + (y - ay - t * dy) ** 2 <= r * r
 
         self._paint((min(ax, bx) - r, min(ay, by) - r, max(ax, bx) + r, max(ay, by) + r),
-                    inside, color, clip)
+                    inside, color)
 
     def outline(self, pts, width, color, closed=True):
         seq = list(pts) + ([pts[0]] if closed else [])
         for a, b in zip(seq, seq[1:]):
             self.line(a, b, width, color)
 
-    def rect(self, x0, y0, x1, y1, color, clip=None):
-        self.polygon([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], color, clip)
+    def rect(self, x0, y0, x1, y1, color):
+        self.polygon([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], color)
 
     def _pixels(self):
         ss, n = self.ss, self.n
@@ -191,7 +187,7 @@ def refresh(c):
     c.arc(cx, cy, 3.2, 5.4, 20, 150, dark)
     c.arc(cx, cy, 3.7, 4.9, 25, 145, green)
 
-    def head(angle, outward):
+    def head(angle):
         a = math.radians(angle)
         bx, by = cx + 4.3 * math.cos(a), cy + 4.3 * math.sin(a)
         nx, ny = math.cos(a), math.sin(a)          # outward normal
@@ -201,8 +197,8 @@ def refresh(c):
         c.polygon([(bx + nx * 2.0, by + ny * 2.0), (bx + tx * 2.3, by + ty * 2.3),
                    (bx - nx * 2.0, by - ny * 2.0)], green)
 
-    head(330, True)
-    head(150, True)
+    head(330)
+    head(150)
 
 
 def house(c):
@@ -215,12 +211,11 @@ def house(c):
     c.outline([(10, 21), (10, 14.5), (14, 14.5), (14, 21)], 0.8, (80, 45, 20), closed=False)
     c.rect(15.5, 13, 18, 15.5, (120, 180, 240))                  # window
     c.outline([(15.5, 13), (18, 13), (18, 15.5), (15.5, 15.5)], 0.7, (60, 80, 120))
-    roof = [(1.5, 12.5), (12, 2.5), (22.5, 12.5), (20.5, 12.5), (12, 5), (3.5, 12.5)]
+    # The roof, clipped where it would cover the wall.
     c.polygon([(1.5, 12.5), (12, 2.5), (22.5, 12.5)],
               vertical((230, 70, 50), (160, 30, 20), 2.5, 12.5),
               clip=lambda x, y: not (5 < x < 19 and y > 11))
     c.outline([(1.5, 12.5), (12, 2.5), (22.5, 12.5)], 1.0, (100, 20, 10), closed=False)
-    del roof
 
 
 def globe(c, cx, cy, r, line_width=1.0):

@@ -25,10 +25,6 @@ void Script::Complete(const std::string& url, const std::string& name) {
     if (events) events->Engine_NavigateComplete2();
 }
 
-void Script::DownloadComplete() {
-    if (events) events->Engine_DownloadComplete();
-}
-
 int Script::Count(const std::string& call) const {
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
 }

@@ -47,7 +47,6 @@ struct Script {
     // A navigation ends: not busy, the new location, then DownloadComplete
     // and NavigateComplete2.
     void Complete(const std::string& url, const std::string& name);
-    void DownloadComplete();
     int Count(const std::string& call) const;
     HRESULT Result(const std::string& op) const;
 };

@@ -1,9 +1,8 @@
-// Choosing a picture from an .ico file: the committed window icon, and
-// damaged files that must give no picture rather than a read outside them.
+// Choosing a picture from an .ico file, and damaged files that must give no
+// picture rather than a read outside them. (The committed icon itself is
+// loaded by browser_window_test.)
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "IcoFile.h"
@@ -12,11 +11,6 @@ using browser::ico::Image;
 using browser::ico::PickImage;
 
 namespace {
-
-std::vector<unsigned char> CommittedIcon() {
-    std::ifstream f(BROWSER_ICON_FILE, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(f), {});
-}
 
 void PutWord(std::vector<unsigned char>& v, size_t at, unsigned value) {
     v[at] = value & 0xFF;
@@ -44,30 +38,21 @@ std::vector<unsigned char> Ico(std::vector<std::vector<size_t>> entries, size_t 
 
 }  // namespace
 
-TEST(IcoFile, PicksTheCommittedIconsSizes) {
-    std::vector<unsigned char> data = CommittedIcon();
-    ASSERT_FALSE(data.empty());
-    Image big, small16;
-    ASSERT_TRUE(PickImage(data.data(), data.size(), 32, 32, &big));
-    EXPECT_EQ(32, big.width);
-    EXPECT_EQ(32, big.bitCount);
-    ASSERT_TRUE(PickImage(data.data(), data.size(), 16, 16, &small16));
-    EXPECT_EQ(16, small16.width);
-    EXPECT_NE(big.offset, small16.offset);
-    // A size it does not hold: the nearest.
-    Image near48;
-    ASSERT_TRUE(PickImage(data.data(), data.size(), 48, 48, &near48));
-    EXPECT_EQ(32, near48.width);
-}
-
-TEST(IcoFile, PrefersDeeperColourAndReadsZeroAs256) {
-    auto v = Ico({{32, 32, 8, 10, 54}, {32, 32, 32, 10, 64}, {0, 0, 32, 10, 74}}, 84);
+TEST(IcoFile, ChoosesTheNearestSizeThenTheDeepestColour) {
+    // 16 x 16; 32 x 32 twice (8 and 32 bits); 256 x 256 (stored as 0).
+    auto v =
+        Ico({{16, 16, 32, 10, 70}, {32, 32, 8, 10, 80}, {32, 32, 32, 10, 90}, {0, 0, 32, 10, 100}},
+            110);
     Image image;
     ASSERT_TRUE(PickImage(v.data(), v.size(), 32, 32, &image));
-    EXPECT_EQ(64u, image.offset);
+    EXPECT_EQ(90u, image.offset);
+    ASSERT_TRUE(PickImage(v.data(), v.size(), 16, 16, &image));
+    EXPECT_EQ(70u, image.offset);
+    ASSERT_TRUE(PickImage(v.data(), v.size(), 48, 48, &image));  // nearest: 32
+    EXPECT_EQ(90u, image.offset);
     ASSERT_TRUE(PickImage(v.data(), v.size(), 256, 256, &image));
     EXPECT_EQ(256, image.width);
-    EXPECT_EQ(74u, image.offset);
+    EXPECT_EQ(100u, image.offset);
 }
 
 TEST(IcoFile, RejectsDamagedFiles) {
