@@ -327,7 +327,7 @@ void frmMain::Picture2_MouseMove() {
     state_.HotButton = -1;
 }
 
-void frmMain::DoSound(const std::string& Sound) { services_.PlaySound(Sound, SND_ASYNC); }
+void frmMain::DoSound(const std::string& Sound) { services_.PlaySoundFile(Sound, SND_ASYNC); }
 
 bool frmMain::BulletLit(int index) const {
     return index >= 1 && index <= layout::kButtonCount && bulletLit_[index];

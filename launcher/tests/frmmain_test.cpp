@@ -46,7 +46,7 @@ public:
     int closeBrowserCalls = 0;
     std::function<void()> onCloseBrowsers;
 
-    void PlaySound(const std::string& name, UINT flags) override {
+    void PlaySoundFile(const std::string& name, UINT flags) override {
         sounds.push_back({name, flags});
     }
     void StartProgram(const std::string& commandLine) override {
