@@ -351,17 +351,39 @@ void frmMain::SetButton1Picture(bool run) {
     }
     layout::Rect before = Region1();
     button1Run_ = run;
-    layout::Rect after = Region1();
     InvalidateDesignRect(before);
-    InvalidateDesignRect(after);
-    if (tooltip_) {
+    InvalidateDesignRect(Region1());
+    MoveTools();
+}
+
+layout::Rect frmMain::RegionOf(int index) const {
+    return index == 1 ? Region1() : layout::RegionRect(index, 0, 0);
+}
+
+// The tooltip shows the first of its tools that holds the pointer, so the
+// tools are added in the order HitTest looks: bullets, then the hotspots
+// from the highest index down. Where two controls touch, the tip then
+// belongs to the control that the mouse events go to.
+template <typename F>
+void frmMain::ForEachTool(F f) const {
+    for (int k = 1; k <= layout::kButtonCount; ++k)
+        f(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
+    for (int k = layout::kButtonCount; k >= 1; --k)
+        f(ID_BUTTONREGION_BASE + k, RegionOf(k), layout::kButtons[k].regionTip);
+}
+
+// Puts every tool back on its control: after a change of scale or of
+// button 1's picture.
+void frmMain::MoveTools() {
+    if (!tooltip_) return;
+    ForEachTool([this](UINT id, const layout::Rect& r, const char*) {
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.hwnd = hwnd_;
-        ti.uId = ID_BUTTONREGION_BASE + 1;
-        ti.rect = ToClient(after);
+        ti.uId = id;
+        ti.rect = ToClient(r);
         SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    });
 }
 
 void frmMain::CreateTooltips() {
@@ -373,7 +395,7 @@ void frmMain::CreateTooltips() {
                                instance_, nullptr);
     if (!tooltip_) return;
     SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    auto add = [this](UINT id, const layout::Rect& r, const char* text) {
+    ForEachTool([this](UINT id, const layout::Rect& r, const char* text) {
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.uFlags = TTF_SUBCLASS;
@@ -382,14 +404,7 @@ void frmMain::CreateTooltips() {
         ti.rect = ToClient(r);
         ti.lpszText = const_cast<char*>(text);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    };
-    // Bullets first: where a bullet and a hotspot touch, the bullet's tip wins,
-    // as the bullet is what the pointer is over.
-    for (int k = 1; k <= layout::kButtonCount; ++k)
-        add(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
-    for (int k = 1; k <= layout::kButtonCount; ++k)
-        add(ID_BUTTONREGION_BASE + k, k == 1 ? Region1() : layout::RegionRect(k, 0, 0),
-            layout::kButtons[k].regionTip);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -439,19 +454,7 @@ void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     int x = suggested ? suggested->left : now.left;
     int y = suggested ? suggested->top : now.top;
     SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (tooltip_) {
-        TTTOOLINFOA ti = {};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.hwnd = hwnd_;
-        for (int k = 1; k <= layout::kButtonCount; ++k) {
-            ti.uId = ID_MYBUTTON_BASE + k;
-            ti.rect = ToClient(layout::BulletRect(k));
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-            ti.uId = ID_BUTTONREGION_BASE + k;
-            ti.rect = ToClient(k == 1 ? Region1() : layout::RegionRect(k, 0, 0));
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-        }
-    }
+    MoveTools();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -94,6 +94,10 @@ private:
     void ApplyDpi(int dpi, const RECT* suggested);
     void SetBulletPicture(int index, bool lit);
     void SetButton1Picture(bool run);
+    layout::Rect RegionOf(int index) const;
+    template <typename F>
+    void ForEachTool(F f) const;
+    void MoveTools();
     void InvalidateDesignRect(const layout::Rect& r);
     RECT ToClient(const layout::Rect& r) const;
     int ControlAt(int clientX, int clientY) const;

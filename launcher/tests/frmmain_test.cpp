@@ -326,33 +326,61 @@ TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
     EXPECT_EQ(form_->state().HotButton, 4);
 }
 
-TEST_F(FrmMainTest, EveryBulletAndHotspotHasItsOwnTooltip) {
-    Open();
-    HWND tip = form_->Tooltip();
-    ASSERT_TRUE(tip);
-    ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
-    int seen = 0;
-    for (int i = 0; i < 14; ++i) {
-        char text[256] = {};
+// Id of the tooltip tool at a client point (0 for none) and its text.
+UINT ToolAt(HWND tip, HWND main, POINT p, std::string* text = nullptr) {
+    TTHITTESTINFOA hit = {};
+    hit.hwnd = main;
+    hit.pt = p;
+    hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    if (!SendMessageA(tip, TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit))) return 0;
+    if (text) {
+        char buffer[256] = {};
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.lpszText = text;
-        ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&ti)));
-        int id = static_cast<int>(ti.uId);
-        bool bullet = id < ID_BUTTONREGION_BASE;
-        int k = id - (bullet ? ID_MYBUTTON_BASE : ID_BUTTONREGION_BASE);
-        ASSERT_GE(k, 1);
-        ASSERT_LE(k, 7);
-        EXPECT_STREQ(text, bullet ? layout::kButtons[k].bulletTip : layout::kButtons[k].regionTip);
-        layout::Rect r = bullet ? layout::BulletRect(k)
-                                : (k == 1 ? form_->Region1() : layout::RegionRect(k, 0, 0));
-        EXPECT_EQ(ti.rect.left, r.left);
-        EXPECT_EQ(ti.rect.top, r.top);
-        EXPECT_EQ(ti.rect.right, r.left + r.width);
-        EXPECT_EQ(ti.rect.bottom, r.top + r.height);
-        ++seen;
+        ti.hwnd = main;
+        ti.uId = hit.ti.uId;
+        ti.lpszText = buffer;
+        SendMessageA(tip, TTM_GETTEXTA, sizeof(buffer), reinterpret_cast<LPARAM>(&ti));
+        *text = buffer;
     }
-    EXPECT_EQ(seen, 14);
+    return static_cast<UINT>(hit.ti.uId);
+}
+
+TEST_F(FrmMainTest, EveryBulletAndHotspotShowsItsOwnTipWhereTheMouseGoesToIt) {
+    Open();
+    HWND tip = form_->Tooltip(), main = form_->hwnd();
+    ASSERT_TRUE(tip);
+    ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
+    const char kSolvane[] = "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy";
+    const struct {
+        const char* hotspot;
+        const char* bullet;
+    } tips[8] = {{},
+                 {"Click now to launch Kestrix Basic", "Run"},
+                 {"Click now to install DirectX", "Click now to view our catalogue"},
+                 {"Click now to install Internet Explorer", "Click now to view our Website"},
+                 {kSolvane, kSolvane},
+                 {"Click now to exit", "Click now to exit"},
+                 {"Click now to view the Kestrix Basic Website", kSolvane},
+                 {"Click now to view the Penwick Leisure website", kSolvane}};
+    for (int k = 1; k <= 7; ++k) {
+        std::string text;
+        EXPECT_EQ(ToolAt(tip, main, RegionCentre(k), &text), UINT(ID_BUTTONREGION_BASE + k)) << k;
+        EXPECT_EQ(text, tips[k].hotspot) << k;
+        EXPECT_EQ(ToolAt(tip, main, BulletCentre(k), &text), UINT(ID_MYBUTTON_BASE + k)) << k;
+        EXPECT_EQ(text, tips[k].bullet) << k;
+    }
+    // Down every column where controls touch or overlap, row by row: the tip
+    // is the one of the control that gets the mouse there.
+    for (int x : {16, 32, 33, 100, 300}) {
+        for (int y = 0; y < 288; ++y) {
+            layout::Hit hit = layout::HitTest(x, y, form_->Region1());
+            UINT expected = hit.kind == layout::HitKind::Bullet   ? ID_MYBUTTON_BASE + hit.index
+                            : hit.kind == layout::HitKind::Region ? ID_BUTTONREGION_BASE + hit.index
+                                                                  : 0;
+            ASSERT_EQ(ToolAt(tip, main, {x, y}), expected) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(FrmMainTest, MenuIsThereButSwitchedOff) {
