@@ -26,6 +26,8 @@ namespace {
 const COLORREF kFrameColour = RGB(8, 20, 35);
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const DWORD kExStyle = 0;
+// WM_DPICHANGED, which older SDK headers do not define.
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 // setup.dat from the current folder, read through a buffered file handle.
 class FileSource : public setupdat::ByteSource {
@@ -163,6 +165,7 @@ bool frmMain::Load() {
     LoadPictures();  // a missing picture leaves its place empty; nothing else depends on it
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;  // a double-click is one click, not two
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -495,6 +498,13 @@ void frmMain::OnMouseMove(int clientX, int clientY) {
         Picture2_MouseMove();
 }
 
+void frmMain::OnButtonDown(int clientX, int clientY) {
+    // Only a bullet or a hotspot takes the mouse; the background has no click.
+    int id = ControlAt(clientX, clientY);
+    pressed_ = id > 1 ? id : 0;
+    if (pressed_) SetCapture(hwnd_);
+}
+
 void frmMain::OnButtonUp(int clientX, int clientY) {
     int pressed = pressed_;
     pressed_ = 0;
@@ -567,50 +577,49 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (msg) {
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_TIMER:
             if (wParam == ID_MAINTIMER) MainTimer_Timer();
             return 0;
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        case WM_MOUSEMOVE: OnMouseMove(x, y); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(x, y); return 0;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double-click: the first press already
+            // made its click, and a double-click runs its command only once.
             return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = ControlAt(static_cast<short>(LOWORD(lParam)),
-                                 static_cast<short>(HIWORD(lParam)));
-            if (pressed_ <= 1) pressed_ = 0;
-            if (pressed_) SetCapture(hwnd_);
-            return 0;
-        case WM_LBUTTONUP:
-            OnButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-            return 0;
+        case WM_LBUTTONUP: OnButtonUp(x, y); return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd_) pressed_ = 0;
+            if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = 0;
             return 0;
-        case 0x02E0:  // WM_DPICHANGED
+        case kWmDpiChanged:
             ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             Form_Unload();
-            DestroyWindow(hwnd_);
+            DestroyWindow(hwnd);
             return 0;
         case WM_ENDSESSION:
             // Windows is ending: the process ends without WM_CLOSE.
             if (wParam) Form_Unload();
             return 0;
         case WM_DESTROY:
-            KillTimer(hwnd_, ID_MAINTIMER);
+            KillTimer(hwnd, ID_MAINTIMER);
             if (options_.quitWhenClosed) PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+            // The window is gone after this message: forget it, and let the
+            // system free what it keeps for the window.
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             tooltip_ = nullptr;
-            return 0;
+            break;
         default: break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace launcher

@@ -102,6 +102,7 @@ private:
     RECT ToClient(const layout::Rect& r) const;
     int ControlAt(int clientX, int clientY) const;
     void OnMouseMove(int clientX, int clientY);
+    void OnButtonDown(int clientX, int clientY);
     void OnButtonUp(int clientX, int clientY);
     void Paint();
     void RunProduct();

@@ -432,6 +432,13 @@ TEST_F(FrmMainTest, BulletAndHotspotClicksRunTheSameCommand) {
     Click(RegionCentre(3));
     Click(BulletCentre(4));
     ASSERT_EQ(recorder_.starts.size(), 3u);
+    // A double-click is one click: its second press makes no second start.
+    ASSERT_TRUE(GetClassLongA(form_->hwnd(), GCL_STYLE) & CS_DBLCLKS);
+    POINT r4 = RegionCentre(4);
+    Click(r4);
+    SendMessageA(form_->hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(r4.x, r4.y));
+    SendMessageA(form_->hwnd(), WM_LBUTTONUP, 0, Point(r4.x, r4.y));
+    ASSERT_EQ(recorder_.starts.size(), 4u);
     EXPECT_EQ(recorder_.starts[0].commandLine, "b");
     EXPECT_EQ(recorder_.starts[1].commandLine, "c");
     EXPECT_EQ(recorder_.starts[2].commandLine, "d");
