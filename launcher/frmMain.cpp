@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <cctype>
 #include <vector>
 
 #include "ProductCommand.h"
