@@ -82,8 +82,6 @@ public:
     layout::Rect Region1() const;
     int Scale() const { return scale_; }
     HWND Tooltip() const { return tooltip_; }
-    // Draws the window's picture at design size (1 pixel per 15 twips).
-    void Render(HDC dc) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -104,6 +102,8 @@ private:
     void OnMouseMove(int clientX, int clientY);
     void OnButtonDown(int clientX, int clientY);
     void OnButtonUp(int clientX, int clientY);
+    // Draws the window's picture at design size (1 pixel per 15 twips).
+    void Render(HDC dc) const;
     void Paint();
     void RunProduct();
     void WriteWindowRectangle();

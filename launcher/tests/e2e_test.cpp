@@ -11,10 +11,11 @@
 
 #include "Resource.h"
 #include "Testkit.h"
+#include "WindowRectangle.h"
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Penwick Leisure\\Wexa Launcher\\Settings";
+using launchertest::kSettingsKey;
 const char kInstallDir[] = "C:\\e2e kestrix\\Kestrix Basic";
 
 std::string FullPath(const std::string& path) {
@@ -269,18 +270,7 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     DWORD code = 1;
     GetExitCodeProcess(process_, &code);
     EXPECT_EQ(code, 0u);
-    const struct {
-        const char* name;
-        long value;
-    } expected[] = {{"MainLeft", r.left * 15},
-                    {"MainTop", r.top * 15},
-                    {"MainWidth", (r.right - r.left) * 15},
-                    {"MainHeight", (r.bottom - r.top) * 15}};
-    for (const auto& e : expected) {
-        std::string value;
-        ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, e.name, &value)) << e.name;
-        EXPECT_EQ(value, std::to_string(e.value)) << e.name;
-    }
+    launchertest::ExpectRectangleWritten(r);
 
     // Nothing else was started.
     std::vector<JournalLine> all = ReadJournal(journal_);
