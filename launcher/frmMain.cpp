@@ -69,37 +69,49 @@ int WindowDpi(HWND hwnd) {
     return dpi > 0 ? dpi : 96;
 }
 
-SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
+SIZE OuterSize(int clientWidth, int clientHeight, int dpi, bool hasMenu) {
     static const AdjustWindowRectExForDpiFn adjustForDpi =
         User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT r = {0, 0, clientWidth, clientHeight};
-    if (!adjustForDpi || !adjustForDpi(&r, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi)))
-        AdjustWindowRectEx(&r, kStyle, TRUE, kExStyle);
+    if (!adjustForDpi || !adjustForDpi(&r, kStyle, hasMenu, kExStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, kStyle, hasMenu, kExStyle);
     SIZE s = {r.right - r.left, r.bottom - r.top};
     return s;
 }
 
+// A menu bar or popup menu, destroyed with the popups attached to it.
+using MenuHandle = scoped::Unique<scoped::NullTraits<HMENU, BOOL, ::DestroyMenu>>;
+
+// Attaches a popup to the menu bar, which owns it from then on.
+void AppendPopup(HMENU bar, MenuHandle& popup, const char* caption) {
+    if (popup && AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(popup.get()),
+                             caption))
+        popup.release();
+}
+
 // The main window's menu. Both top-level menus are switched off, so none of
 // their items can be opened or chosen; they are kept as designed.
-HMENU BuildMenu() {
-    HMENU file = CreatePopupMenu();
-    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_RUNINSTALL, "&Run/Install Product");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_INSTALLBRENVIK, "&Install Brenvik Solvane");
-    AppendMenuA(file, MF_STRING, IDM_INSTALLDIRECTX, "Install &DirectX");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_VIEWTROUBLE, "View Our &Troubleshooting Guide");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_VIEWWEBSITE, "&View Web Site");
-    AppendMenuA(file, MF_STRING, IDM_VIEWCATALOGUE, "View Product &Catalogue");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_UNINSTALL, "UnInstall the product");
-    AppendMenuA(file, MF_STRING, IDM_FILEEXIT, "E&xit");
-    HMENU help = CreatePopupMenu();
-    AppendMenuA(help, MF_STRING, IDM_HELPABOUT, "&About ");
-    HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(file), "&Options");
-    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(help), "&Help");
+MenuHandle BuildMenu() {
+    MenuHandle bar(CreateMenu()), file(CreatePopupMenu()), help(CreatePopupMenu());
+    if (!bar) return bar;
+    if (file) {
+        HMENU m = file.get();
+        AppendMenuA(m, MF_STRING | MF_GRAYED, IDM_RUNINSTALL, "&Run/Install Product");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(m, MF_STRING, IDM_INSTALLBRENVIK, "&Install Brenvik Solvane");
+        AppendMenuA(m, MF_STRING, IDM_INSTALLDIRECTX, "Install &DirectX");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(m, MF_STRING, IDM_VIEWTROUBLE, "View Our &Troubleshooting Guide");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(m, MF_STRING, IDM_VIEWWEBSITE, "&View Web Site");
+        AppendMenuA(m, MF_STRING, IDM_VIEWCATALOGUE, "View Product &Catalogue");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(m, MF_STRING | MF_GRAYED, IDM_UNINSTALL, "UnInstall the product");
+        AppendMenuA(m, MF_STRING, IDM_FILEEXIT, "E&xit");
+    }
+    if (help) AppendMenuA(help.get(), MF_STRING, IDM_HELPABOUT, "&About ");
+    AppendPopup(bar.get(), file, "&Options");
+    AppendPopup(bar.get(), help, "&Help");
     return bar;
 }
 
@@ -177,14 +189,12 @@ bool frmMain::Load() {
     wc.lpszClassName = kClassName;
     RegisterClassExA(&wc);  // already registered by an earlier instance: fine
 
-    HMENU menu = BuildMenu();
-    SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96);
+    MenuHandle menu = BuildMenu();
+    SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96, bool(menu));
     hwnd_ = CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.cx, outer.cy, nullptr, menu, instance_, this);
-    if (!hwnd_) {
-        DestroyMenu(menu);
-        return false;
-    }
+                            outer.cx, outer.cy, nullptr, menu.get(), instance_, this);
+    if (!hwnd_) return false;
+    menu.release();  // the window destroys its menu
     ApplyDpi(WindowDpi(hwnd_), nullptr);
     CreateTooltips();
     Form_Load();
@@ -450,7 +460,8 @@ void frmMain::RunProduct() {
 void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi > 0 ? dpi : 96;
     scale_ = layout::ScaleForDpi(dpi_);
-    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_);
+    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_,
+                           GetMenu(hwnd_) != nullptr);
     RECT now;
     GetWindowRect(hwnd_, &now);
     int x = suggested ? suggested->left : now.left;
