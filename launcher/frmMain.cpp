@@ -92,26 +92,26 @@ void AppendPopup(HMENU bar, MenuHandle& popup, const char* caption) {
 // The main window's menu. Both top-level menus are switched off, so none of
 // their items can be opened or chosen; they are kept as designed.
 MenuHandle BuildMenu() {
-    MenuHandle bar(CreateMenu()), file(CreatePopupMenu()), help(CreatePopupMenu());
+    MenuHandle bar(CreateMenu()), mnuFile(CreatePopupMenu()), mnuHelp(CreatePopupMenu());
     if (!bar) return bar;
-    if (file) {
-        HMENU m = file.get();
-        AppendMenuA(m, MF_STRING | MF_GRAYED, IDM_RUNINSTALL, "&Run/Install Product");
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(m, MF_STRING, IDM_INSTALLBRENVIK, "&Install Brenvik Solvane");
-        AppendMenuA(m, MF_STRING, IDM_INSTALLDIRECTX, "Install &DirectX");
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(m, MF_STRING, IDM_VIEWTROUBLE, "View Our &Troubleshooting Guide");
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(m, MF_STRING, IDM_VIEWWEBSITE, "&View Web Site");
-        AppendMenuA(m, MF_STRING, IDM_VIEWCATALOGUE, "View Product &Catalogue");
-        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(m, MF_STRING | MF_GRAYED, IDM_UNINSTALL, "UnInstall the product");
-        AppendMenuA(m, MF_STRING, IDM_FILEEXIT, "E&xit");
+    if (mnuFile) {
+        HMENU m = mnuFile.get();
+        AppendMenuA(m, MF_STRING | MF_GRAYED, mnuRunInstall, "&Run/Install Product");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank1
+        AppendMenuA(m, MF_STRING, mnuInstallBrenvik, "&Install Brenvik Solvane");
+        AppendMenuA(m, MF_STRING, mnuInstallDirectX, "Install &DirectX");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank2
+        AppendMenuA(m, MF_STRING, mnuViewTrouble, "View Our &Troubleshooting Guide");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank3
+        AppendMenuA(m, MF_STRING, mnuViewWebSite, "&View Web Site");
+        AppendMenuA(m, MF_STRING, mnuViewCatalogue, "View Product &Catalogue");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // mnuFileBar5
+        AppendMenuA(m, MF_STRING | MF_GRAYED, mnuUnInstall, "UnInstall the product");
+        AppendMenuA(m, MF_STRING, mnuFileExit, "E&xit");
     }
-    if (help) AppendMenuA(help.get(), MF_STRING, IDM_HELPABOUT, "&About ");
-    AppendPopup(bar.get(), file, "&Options");
-    AppendPopup(bar.get(), help, "&Help");
+    if (mnuHelp) AppendMenuA(mnuHelp.get(), MF_STRING, mnuHelpAbout, "&About ");
+    AppendPopup(bar.get(), mnuFile, "&Options");
+    AppendPopup(bar.get(), mnuHelp, "&Help");
     return bar;
 }
 

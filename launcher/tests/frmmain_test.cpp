@@ -368,7 +368,7 @@ TEST_F(FrmMainTest, MenuIsThereButSwitchedOff) {
     EXPECT_TRUE(GetMenuState(options, 10, MF_BYPOSITION) & MF_GRAYED);
     EXPECT_EQ(text(GetSubMenu(bar, 1), 0), "&About ");
     // Choosing an item anyway does nothing.
-    SendMessageA(form_->hwnd(), WM_COMMAND, IDM_FILEEXIT, 0);
+    SendMessageA(form_->hwnd(), WM_COMMAND, mnuFileExit, 0);
     Pump();
     EXPECT_TRUE(IsWindow(form_->hwnd()));
 }
