@@ -201,9 +201,9 @@ bool frmMain::Load() {
     return true;
 }
 
-void frmMain::Show() {
+void frmMain::Show(int showCommand) {
     if (!hwnd_) return;
-    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
 }
 

@@ -51,8 +51,8 @@ public:
     // Start-up: creates the window without showing it and runs Form_Load.
     // Returns false when the window could not be created.
     bool Load();
-    // Shows the loaded window, modeless.
-    void Show();
+    // Shows the loaded window, modeless, with a ShowWindow command.
+    void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return hwnd_; }
 
     // Public operations.

@@ -277,4 +277,31 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     EXPECT_EQ(all.size(), 5u);
 }
 
+TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
+    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", "1234"));
+    // Started as a shortcut set to "Minimized" starts it.
+    std::string cmd = "\"" + cd_ + "\\Setup.exe\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWMINNOACTIVE;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, cd_.c_str(),
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
+    ASSERT_TRUE(main_);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
+    EXPECT_TRUE(IsIconic(main_));
+
+    // Closed while minimised: the earlier values stay, nothing is added.
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    std::string left;
+    ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", &left));
+    EXPECT_EQ(left, "1234");
+    EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, kSettingsKey, "MainTop"));
+}
+
 }  // namespace

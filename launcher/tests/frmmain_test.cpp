@@ -550,21 +550,6 @@ TEST_F(FrmMainTest, ClosingClosesBrowserWindowsThenWritesTheRectangleInTwips) {
     EXPECT_STREQ(launcher::kSettingsKey, launchertest::kSettingsKey);
 }
 
-TEST_F(FrmMainTest, ClosingWhileMinimisedKeepsEarlierValues) {
-    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainLeft", "1234"));
-    Open();
-    ShowWindow(form_->hwnd(), SW_MINIMIZE);
-    Pump();
-    ASSERT_TRUE(IsIconic(form_->hwnd()));
-    SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(form_->hwnd(), nullptr);
-    EXPECT_EQ(recorder_.closeBrowserCalls, 1);
-    std::string left;
-    ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainLeft", &left));
-    EXPECT_EQ(left, "1234");
-    EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainTop"));
-}
-
 BOOL CALLBACK CountBrowserWindow(HWND w, LPARAM lp) {
     auto* s = reinterpret_cast<std::pair<HWND, int>*>(lp);
     char cls[64] = {};
