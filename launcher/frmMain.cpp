@@ -156,7 +156,9 @@ frmMain::~frmMain() {
     }
 }
 
-bool frmMain::LoadPictures() {
+// A picture that cannot be loaded leaves its place empty; nothing else
+// depends on it.
+void frmMain::LoadPictures() {
     // Plain device-dependent bitmaps: the pictures are stored run-length
     // encoded, which DIB sections cannot hold.
     auto load = [this](int id) {
@@ -168,12 +170,11 @@ bool frmMain::LoadPictures() {
     buttonHotPicture_ = load(IDB_BUTTONHOT);
     instKXImage_ = load(IDB_INSTKX);
     runKXImage_ = load(IDB_RUNKX);
-    return picture2_ && buttonPicture_ && buttonHotPicture_ && instKXImage_ && runKXImage_;
 }
 
 bool frmMain::Load() {
     if (hwnd_) return true;
-    LoadPictures();  // a missing picture leaves its place empty; nothing else depends on it
+    LoadPictures();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;  // a double-click is one click, not two

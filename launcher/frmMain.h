@@ -87,7 +87,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    bool LoadPictures();
+    void LoadPictures();
     void CreateTooltips();
     void ApplyDpi(int dpi, const RECT* suggested);
     void SetBulletPicture(int index, bool lit);
