@@ -143,6 +143,23 @@ std::string CurrentFolder() {
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Makes a folder current, its drive first (as "D:", so that a missing
+// folder leaves that drive's own current folder). Only a folder that starts
+// with a drive name changes the drive. A drive without its disc fails
+// quietly instead of asking for it: the launcher shows no messages. The
+// error mode is put back at once, so started programs never inherit it.
+void ChangeFolder(const std::string& folder) {
+    if (folder.empty()) return;
+    UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+    if (folder.size() >= 2 && folder[1] == ':' && IsDriveLetter(folder[0])) {
+        const char drive[3] = {folder[0], ':', '\0'};
+        SetCurrentDirectoryA(drive);
+    }
+    SetCurrentDirectoryA(folder.c_str());
+    SetErrorMode(mode);
+}
+
 }  // namespace
 
 frmMain::frmMain(HINSTANCE instance, Services& services, Options options)
@@ -445,14 +462,9 @@ void frmMain::MyButton_Click(short Index) {
 // resolving against the CD. Every step that fails is skipped.
 void frmMain::RunProduct() {
     std::string saved = CurrentFolder();
-    const std::string& work = state_.WorkFolder;
-    if (!work.empty() && IsDriveLetter(work[0])) {
-        char drive[3] = {work[0], ':', '\0'};
-        SetCurrentDirectoryA(drive);
-    }
-    if (!work.empty()) SetCurrentDirectoryA(work.c_str());
+    ChangeFolder(state_.WorkFolder);
     services_.StartProgram(state_.RunPath);
-    if (!saved.empty()) SetCurrentDirectoryA(saved.c_str());
+    ChangeFolder(saved);
 }
 
 // ---------------------------------------------------------------------------

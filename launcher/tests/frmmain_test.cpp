@@ -40,6 +40,7 @@ public:
     struct Start {
         std::string commandLine;
         std::string folder;  // current folder at the moment of the start
+        UINT errorMode;      // inherited by the started program
     };
     std::vector<Sound> sounds;
     std::vector<Start> starts;
@@ -51,7 +52,7 @@ public:
         sounds.push_back({name, flags});
     }
     void StartProgram(const std::string& commandLine) override {
-        starts.push_back({commandLine, Cwd()});
+        starts.push_back({commandLine, Cwd(), GetErrorMode()});
     }
     void OpenBrowserWindow(HINSTANCE, const std::string& address) override {
         browsers.push_back(address);
@@ -438,6 +439,7 @@ TEST_F(FrmMainTest, PollFollowsTheProductBeingInstalledAndRemoved) {
 
 TEST_F(FrmMainTest, MissingDriveOrFolderOfTheProductLeavesTheRestToTheSystem) {
     Open();
+    const UINT errorMode = GetErrorMode();
     // A drive that does not exist: neither drive nor folder changes.
     RegisterProduct("\"Q:\\Nowhere\\kb.exe\"");
     form_->ToggleInstallRunButton();
@@ -457,6 +459,19 @@ TEST_F(FrmMainTest, MissingDriveOrFolderOfTheProductLeavesTheRestToTheSystem) {
     EXPECT_EQ(recorder_.starts[1].commandLine, "\"C:\\no-such-folder-here\\kb.exe\"");
     EXPECT_EQ(recorder_.starts[1].folder, expected);
     EXPECT_EQ(Cwd(), folder_);
+
+    // A folder without a drive name (a relative program path) is taken from
+    // the launcher's folder; its first letter names no drive.
+    ASSERT_TRUE(testkit::MakeFolders(folder_ + "\\cd-apps"));
+    RegisterProduct("\"cd-apps\\kb.exe\"");
+    form_->ToggleInstallRunButton();
+    form_->MyButton_Click(1);
+    ASSERT_EQ(recorder_.starts.size(), 3u);
+    EXPECT_EQ(recorder_.starts[2].folder, folder_ + "\\cd-apps");
+    EXPECT_EQ(Cwd(), folder_);
+    // The started programs get the launcher's error mode, unchanged.
+    for (const auto& start : recorder_.starts) EXPECT_EQ(start.errorMode, errorMode);
+    EXPECT_EQ(GetErrorMode(), errorMode);
 }
 
 TEST_F(FrmMainTest, BlankOrExpandableCommandsAndOtherProfilesMeanNotInstalled) {
