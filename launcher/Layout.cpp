@@ -3,7 +3,7 @@
 
 namespace layout {
 
-const ButtonSpec kButtons[kButtonCount + 1] = {
+const PanelButton kButtons[kButtonCount + 1] = {
     {0, 0, 0, 0, 0, "", ""},
     {555, 720, 2655, 495, 780, "Click now to launch Kestrix Basic", "Run"},
     {480, 1320, 2655, 495, 1380, "Click now to install DirectX",
@@ -47,7 +47,7 @@ Rect BulletRect(int index) {
 Rect RegionRect(int index, int pictureWidth, int pictureHeight) {
     Rect r;
     if (index < 1 || index > kButtonCount) return r;
-    const ButtonSpec& b = kButtons[index];
+    const PanelButton& b = kButtons[index];
     r.left = TwipsToPixels(b.regionLeft);
     r.top = TwipsToPixels(b.regionTop);
     if (index == 1) {

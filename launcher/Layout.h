@@ -18,7 +18,7 @@ struct Rect {
 };
 
 // One row of the button panel, as designed (twips).
-struct ButtonSpec {
+struct PanelButton {
     int regionLeft, regionTop, regionWidth, regionHeight;
     int bulletTop;
     const char* regionTip;
@@ -26,7 +26,7 @@ struct ButtonSpec {
 };
 
 // Indexed 1 to 7 (entry 0 unused), as the MyButton/ButtonRegion arrays.
-extern const ButtonSpec kButtons[kButtonCount + 1];
+extern const PanelButton kButtons[kButtonCount + 1];
 
 // Bullets: left 240, width 255, height 375 twips.
 constexpr int kBulletLeftTwips = 240, kBulletWidthTwips = 255, kBulletHeightTwips = 375;

@@ -26,7 +26,7 @@ void RestrictDllSearch() {
 
 }  // namespace
 
-int Module1_Main(HINSTANCE instance) {
+int Module1_Main(HINSTANCE instance, int showCommand) {
     RestrictDllSearch();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -34,7 +34,7 @@ int Module1_Main(HINSTANCE instance) {
     SystemServices services;
     frmMain form(instance, services);
     if (!form.Load()) return 1;
-    form.Show();
+    form.Show(showCommand);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -5,8 +5,9 @@
 
 namespace launcher {
 
-// Creates and loads frmMain, shows it and runs the message loop until the
-// window has closed. Returns the process exit code.
-int Module1_Main(HINSTANCE instance);
+// Creates and loads frmMain, shows it as the starter asked (showCommand of
+// WinMain: normal, or minimised from a shortcut set so) and runs the message
+// loop until the window has closed. Returns the process exit code.
+int Module1_Main(HINSTANCE instance, int showCommand);
 
 }  // namespace launcher

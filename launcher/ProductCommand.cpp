@@ -37,21 +37,22 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 bool ParseOpenCommand(const std::string& value, OpenCommand* out) {
+    // Blanks before the program are not part of it, quoted or not.
+    size_t start = 0;
+    while (start < value.size() && IsBlank(value[start])) ++start;
+    std::string rest = value.substr(start);
     std::string path;
     std::string exe;
-    if (!value.empty() && value[0] == '"') {
-        size_t q = value.find('"', 1);
+    if (!rest.empty() && rest[0] == '"') {
+        size_t q = rest.find('"', 1);
         if (q == std::string::npos) {  // no closing quote: the rest is the path
-            path = value.substr(1);
+            path = rest.substr(1);
             exe = "\"" + path + "\"";
         } else {
-            path = value.substr(1, q - 1);
-            exe = value.substr(0, q + 1);
+            path = rest.substr(1, q - 1);
+            exe = rest.substr(0, q + 1);
         }
     } else {
-        size_t start = 0;
-        while (start < value.size() && IsBlank(value[start])) ++start;
-        std::string rest = value.substr(start);
         path = rest.substr(0, UnquotedPathEnd(rest));
         exe = "\"" + path + "\"";
     }

@@ -13,8 +13,8 @@ struct OpenCommand {
 };
 
 // Splits an open command such as  "D:\Apps\KestrixBasic\KestrixBasic.exe" "%1".
-// A command that starts with a quoted path gives that path with its quotes
-// exactly as written. A command without a leading quote (which a hand-made
+// A command that starts with a quoted path (blanks before it are skipped)
+// gives that path with its quotes exactly as written. A command without a leading quote (which a hand-made
 // or foreign registration may have) is read the way Windows reads such
 // command lines: the path runs to the first ".exe" that ends a word, else to
 // the first blank. Returns false when the value names no program at all;

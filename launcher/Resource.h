@@ -10,16 +10,21 @@
 #define IDB_INSTKX 104      // InstKXImage, 196 x 35
 #define IDB_RUNKX 105       // RunKXImage, 166 x 34
 
-// Menu items of the main window (all unreachable: both menus are switched off).
-#define IDM_RUNINSTALL 1001
-#define IDM_INSTALLBRENVIK 1002
-#define IDM_INSTALLDIRECTX 1003
-#define IDM_VIEWTROUBLE 1004
-#define IDM_VIEWWEBSITE 1005
-#define IDM_VIEWCATALOGUE 1006
-#define IDM_UNINSTALL 1007
-#define IDM_FILEEXIT 1008
-#define IDM_HELPABOUT 1009
+// Menu items of the main window (all unreachable: both menus are switched
+// off), under the names of the form's menu controls.
+#ifndef RC_INVOKED
+enum MenuItemId : unsigned {
+    mnuRunInstall = 1001,
+    mnuInstallBrenvik,
+    mnuInstallDirectX,
+    mnuViewTrouble,
+    mnuViewWebSite,
+    mnuViewCatalogue,
+    mnuUnInstall,
+    mnuFileExit,
+    mnuHelpAbout,
+};
+#endif
 
 // Tooltip tool ids: bullets 101..107, hotspots 201..207.
 #define ID_MYBUTTON_BASE 100

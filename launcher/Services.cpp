@@ -24,7 +24,13 @@ SystemServices::SystemServices() {
             reinterpret_cast<void*>(GetProcAddress(winmm_.get(), "sndPlaySoundA")));
 }
 
-void SystemServices::PlaySound(const std::string& name, UINT flags) {
+SystemServices::~SystemServices() {
+    // An asynchronous sound plays on a thread inside WINMM: stop it before
+    // the library is unloaded under it.
+    if (sndPlaySound_) sndPlaySound_(nullptr, 0);
+}
+
+void SystemServices::PlaySoundFile(const std::string& name, UINT flags) {
     if (sndPlaySound_) sndPlaySound_(name.c_str(), flags);
 }
 

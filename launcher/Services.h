@@ -13,8 +13,9 @@ namespace launcher {
 class Services {
 public:
     virtual ~Services() = default;
-    // sndPlaySoundA(name, flags); the result is not used.
-    virtual void PlaySound(const std::string& name, UINT flags) = 0;
+    // sndPlaySoundA(name, flags); the result is not used. (Not named
+    // PlaySound: <mmsystem.h> makes that a macro.)
+    virtual void PlaySoundFile(const std::string& name, UINT flags) = 0;
     // Starts commandLine as a new process, normal and activated window,
     // without waiting; failures are silent.
     virtual void StartProgram(const std::string& commandLine) = 0;
@@ -29,7 +30,8 @@ public:
 class SystemServices : public Services {
 public:
     SystemServices();
-    void PlaySound(const std::string& name, UINT flags) override;
+    ~SystemServices() override;
+    void PlaySoundFile(const std::string& name, UINT flags) override;
     void StartProgram(const std::string& commandLine) override;
     void OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) override;
     void CloseBrowserWindows() override;

@@ -3,9 +3,9 @@
 
 #include "Module1.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     try {
-        return launcher::Module1_Main(instance);
+        return launcher::Module1_Main(instance, showCommand);
     } catch (...) {
         return 1;  // out of memory at start-up: nothing sensible is left to do
     }

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <cctype>
 #include <vector>
 
 #include "ProductCommand.h"
@@ -26,6 +25,8 @@ namespace {
 const COLORREF kFrameColour = RGB(8, 20, 35);
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const DWORD kExStyle = 0;
+// WM_DPICHANGED, which older SDK headers do not define.
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 // setup.dat from the current folder, read through a buffered file handle.
 class FileSource : public setupdat::ByteSource {
@@ -68,37 +69,49 @@ int WindowDpi(HWND hwnd) {
     return dpi > 0 ? dpi : 96;
 }
 
-SIZE OuterSize(int clientWidth, int clientHeight, int dpi) {
+SIZE OuterSize(int clientWidth, int clientHeight, int dpi, bool hasMenu) {
     static const AdjustWindowRectExForDpiFn adjustForDpi =
         User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT r = {0, 0, clientWidth, clientHeight};
-    if (!adjustForDpi || !adjustForDpi(&r, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi)))
-        AdjustWindowRectEx(&r, kStyle, TRUE, kExStyle);
+    if (!adjustForDpi || !adjustForDpi(&r, kStyle, hasMenu, kExStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, kStyle, hasMenu, kExStyle);
     SIZE s = {r.right - r.left, r.bottom - r.top};
     return s;
 }
 
+// A menu bar or popup menu, destroyed with the popups attached to it.
+using MenuHandle = scoped::Unique<scoped::NullTraits<HMENU, BOOL, ::DestroyMenu>>;
+
+// Attaches a popup to the menu bar, which owns it from then on.
+void AppendPopup(HMENU bar, MenuHandle& popup, const char* caption) {
+    if (popup && AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(popup.get()),
+                             caption))
+        popup.release();
+}
+
 // The main window's menu. Both top-level menus are switched off, so none of
 // their items can be opened or chosen; they are kept as designed.
-HMENU BuildMenu() {
-    HMENU file = CreatePopupMenu();
-    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_RUNINSTALL, "&Run/Install Product");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_INSTALLBRENVIK, "&Install Brenvik Solvane");
-    AppendMenuA(file, MF_STRING, IDM_INSTALLDIRECTX, "Install &DirectX");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_VIEWTROUBLE, "View Our &Troubleshooting Guide");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING, IDM_VIEWWEBSITE, "&View Web Site");
-    AppendMenuA(file, MF_STRING, IDM_VIEWCATALOGUE, "View Product &Catalogue");
-    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(file, MF_STRING | MF_GRAYED, IDM_UNINSTALL, "UnInstall the product");
-    AppendMenuA(file, MF_STRING, IDM_FILEEXIT, "E&xit");
-    HMENU help = CreatePopupMenu();
-    AppendMenuA(help, MF_STRING, IDM_HELPABOUT, "&About ");
-    HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(file), "&Options");
-    AppendMenuA(bar, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(help), "&Help");
+MenuHandle BuildMenu() {
+    MenuHandle bar(CreateMenu()), mnuFile(CreatePopupMenu()), mnuHelp(CreatePopupMenu());
+    if (!bar) return bar;
+    if (mnuFile) {
+        HMENU m = mnuFile.get();
+        AppendMenuA(m, MF_STRING | MF_GRAYED, mnuRunInstall, "&Run/Install Product");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank1
+        AppendMenuA(m, MF_STRING, mnuInstallBrenvik, "&Install Brenvik Solvane");
+        AppendMenuA(m, MF_STRING, mnuInstallDirectX, "Install &DirectX");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank2
+        AppendMenuA(m, MF_STRING, mnuViewTrouble, "View Our &Troubleshooting Guide");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // blank3
+        AppendMenuA(m, MF_STRING, mnuViewWebSite, "&View Web Site");
+        AppendMenuA(m, MF_STRING, mnuViewCatalogue, "View Product &Catalogue");
+        AppendMenuA(m, MF_SEPARATOR, 0, nullptr);  // mnuFileBar5
+        AppendMenuA(m, MF_STRING | MF_GRAYED, mnuUnInstall, "UnInstall the product");
+        AppendMenuA(m, MF_STRING, mnuFileExit, "E&xit");
+    }
+    if (mnuHelp) AppendMenuA(mnuHelp.get(), MF_STRING, mnuHelpAbout, "&About ");
+    AppendPopup(bar.get(), mnuFile, "&Options");
+    AppendPopup(bar.get(), mnuHelp, "&Help");
     return bar;
 }
 
@@ -130,6 +143,23 @@ std::string CurrentFolder() {
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Makes a folder current, its drive first (as "D:", so that a missing
+// folder leaves that drive's own current folder). Only a folder that starts
+// with a drive name changes the drive. A drive without its disc fails
+// quietly instead of asking for it: the launcher shows no messages. The
+// error mode is put back at once, so started programs never inherit it.
+void ChangeFolder(const std::string& folder) {
+    if (folder.empty()) return;
+    UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+    if (folder.size() >= 2 && folder[1] == ':' && IsDriveLetter(folder[0])) {
+        const char drive[3] = {folder[0], ':', '\0'};
+        SetCurrentDirectoryA(drive);
+    }
+    SetCurrentDirectoryA(folder.c_str());
+    SetErrorMode(mode);
+}
+
 }  // namespace
 
 frmMain::frmMain(HINSTANCE instance, Services& services, Options options)
@@ -143,7 +173,9 @@ frmMain::~frmMain() {
     }
 }
 
-bool frmMain::LoadPictures() {
+// A picture that cannot be loaded leaves its place empty; nothing else
+// depends on it.
+void frmMain::LoadPictures() {
     // Plain device-dependent bitmaps: the pictures are stored run-length
     // encoded, which DIB sections cannot hold.
     auto load = [this](int id) {
@@ -155,14 +187,14 @@ bool frmMain::LoadPictures() {
     buttonHotPicture_ = load(IDB_BUTTONHOT);
     instKXImage_ = load(IDB_INSTKX);
     runKXImage_ = load(IDB_RUNKX);
-    return picture2_ && buttonPicture_ && buttonHotPicture_ && instKXImage_ && runKXImage_;
 }
 
 bool frmMain::Load() {
     if (hwnd_) return true;
-    LoadPictures();  // a missing picture leaves its place empty; nothing else depends on it
+    LoadPictures();
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;  // a double-click is one click, not two
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -175,23 +207,21 @@ bool frmMain::Load() {
     wc.lpszClassName = kClassName;
     RegisterClassExA(&wc);  // already registered by an earlier instance: fine
 
-    HMENU menu = BuildMenu();
-    SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96);
+    MenuHandle menu = BuildMenu();
+    SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96, bool(menu));
     hwnd_ = CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.cx, outer.cy, nullptr, menu, instance_, this);
-    if (!hwnd_) {
-        DestroyMenu(menu);
-        return false;
-    }
+                            outer.cx, outer.cy, nullptr, menu.get(), instance_, this);
+    if (!hwnd_) return false;
+    menu.release();  // the window destroys its menu
     ApplyDpi(WindowDpi(hwnd_), nullptr);
     CreateTooltips();
     Form_Load();
     return true;
 }
 
-void frmMain::Show() {
+void frmMain::Show(int showCommand) {
     if (!hwnd_) return;
-    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
 }
 
@@ -327,7 +357,7 @@ void frmMain::Picture2_MouseMove() {
     state_.HotButton = -1;
 }
 
-void frmMain::DoSound(const std::string& Sound) { services_.PlaySound(Sound, SND_ASYNC); }
+void frmMain::DoSound(const std::string& Sound) { services_.PlaySoundFile(Sound, SND_ASYNC); }
 
 bool frmMain::BulletLit(int index) const {
     return index >= 1 && index <= layout::kButtonCount && bulletLit_[index];
@@ -351,17 +381,39 @@ void frmMain::SetButton1Picture(bool run) {
     }
     layout::Rect before = Region1();
     button1Run_ = run;
-    layout::Rect after = Region1();
     InvalidateDesignRect(before);
-    InvalidateDesignRect(after);
-    if (tooltip_) {
+    InvalidateDesignRect(Region1());
+    MoveTools();
+}
+
+layout::Rect frmMain::RegionOf(int index) const {
+    return index == 1 ? Region1() : layout::RegionRect(index, 0, 0);
+}
+
+// The tooltip shows the first of its tools that holds the pointer, so the
+// tools are added in the order HitTest looks: bullets, then the hotspots
+// from the highest index down. Where two controls touch, the tip then
+// belongs to the control that the mouse events go to.
+template <typename F>
+void frmMain::ForEachTool(F f) const {
+    for (int k = 1; k <= layout::kButtonCount; ++k)
+        f(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
+    for (int k = layout::kButtonCount; k >= 1; --k)
+        f(ID_BUTTONREGION_BASE + k, RegionOf(k), layout::kButtons[k].regionTip);
+}
+
+// Puts every tool back on its control: after a change of scale or of
+// button 1's picture.
+void frmMain::MoveTools() {
+    if (!tooltip_) return;
+    ForEachTool([this](UINT id, const layout::Rect& r, const char*) {
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.hwnd = hwnd_;
-        ti.uId = ID_BUTTONREGION_BASE + 1;
-        ti.rect = ToClient(after);
+        ti.uId = id;
+        ti.rect = ToClient(r);
         SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    });
 }
 
 void frmMain::CreateTooltips() {
@@ -373,7 +425,7 @@ void frmMain::CreateTooltips() {
                                instance_, nullptr);
     if (!tooltip_) return;
     SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    auto add = [this](UINT id, const layout::Rect& r, const char* text) {
+    ForEachTool([this](UINT id, const layout::Rect& r, const char* text) {
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.uFlags = TTF_SUBCLASS;
@@ -382,14 +434,7 @@ void frmMain::CreateTooltips() {
         ti.rect = ToClient(r);
         ti.lpszText = const_cast<char*>(text);
         SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    };
-    // Bullets first: where a bullet and a hotspot touch, the bullet's tip wins,
-    // as the bullet is what the pointer is over.
-    for (int k = 1; k <= layout::kButtonCount; ++k)
-        add(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
-    for (int k = 1; k <= layout::kButtonCount; ++k)
-        add(ID_BUTTONREGION_BASE + k, k == 1 ? Region1() : layout::RegionRect(k, 0, 0),
-            layout::kButtons[k].regionTip);
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -417,14 +462,9 @@ void frmMain::MyButton_Click(short Index) {
 // resolving against the CD. Every step that fails is skipped.
 void frmMain::RunProduct() {
     std::string saved = CurrentFolder();
-    const std::string& work = state_.WorkFolder;
-    if (!work.empty() && IsDriveLetter(work[0])) {
-        char drive[3] = {work[0], ':', '\0'};
-        SetCurrentDirectoryA(drive);
-    }
-    if (!work.empty()) SetCurrentDirectoryA(work.c_str());
+    ChangeFolder(state_.WorkFolder);
     services_.StartProgram(state_.RunPath);
-    if (!saved.empty()) SetCurrentDirectoryA(saved.c_str());
+    ChangeFolder(saved);
 }
 
 // ---------------------------------------------------------------------------
@@ -433,25 +473,14 @@ void frmMain::RunProduct() {
 void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi > 0 ? dpi : 96;
     scale_ = layout::ScaleForDpi(dpi_);
-    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_);
+    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_,
+                           GetMenu(hwnd_) != nullptr);
     RECT now;
     GetWindowRect(hwnd_, &now);
     int x = suggested ? suggested->left : now.left;
     int y = suggested ? suggested->top : now.top;
     SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (tooltip_) {
-        TTTOOLINFOA ti = {};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.hwnd = hwnd_;
-        for (int k = 1; k <= layout::kButtonCount; ++k) {
-            ti.uId = ID_MYBUTTON_BASE + k;
-            ti.rect = ToClient(layout::BulletRect(k));
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-            ti.uId = ID_BUTTONREGION_BASE + k;
-            ti.rect = ToClient(k == 1 ? Region1() : layout::RegionRect(k, 0, 0));
-            SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-        }
-    }
+    MoveTools();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -490,6 +519,13 @@ void frmMain::OnMouseMove(int clientX, int clientY) {
         MyButton_MouseMove(static_cast<short>(id - ID_MYBUTTON_BASE));
     else if (id == 1)
         Picture2_MouseMove();
+}
+
+void frmMain::OnButtonDown(int clientX, int clientY) {
+    // Only a bullet or a hotspot takes the mouse; the background has no click.
+    int id = ControlAt(clientX, clientY);
+    pressed_ = id > 1 ? id : 0;
+    if (pressed_) SetCapture(hwnd_);
 }
 
 void frmMain::OnButtonUp(int clientX, int clientY) {
@@ -564,50 +600,49 @@ LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 }
 
 LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (msg) {
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_TIMER:
             if (wParam == ID_MAINTIMER) MainTimer_Timer();
             return 0;
-        case WM_MOUSEMOVE:
-            OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        case WM_MOUSEMOVE: OnMouseMove(x, y); return 0;
+        case WM_LBUTTONDOWN: OnButtonDown(x, y); return 0;
+        case WM_LBUTTONDBLCLK:
+            // The second press of a double-click: the first press already
+            // made its click, and a double-click runs its command only once.
             return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = ControlAt(static_cast<short>(LOWORD(lParam)),
-                                 static_cast<short>(HIWORD(lParam)));
-            if (pressed_ <= 1) pressed_ = 0;
-            if (pressed_) SetCapture(hwnd_);
-            return 0;
-        case WM_LBUTTONUP:
-            OnButtonUp(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-            return 0;
+        case WM_LBUTTONUP: OnButtonUp(x, y); return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lParam) != hwnd_) pressed_ = 0;
+            if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = 0;
             return 0;
-        case 0x02E0:  // WM_DPICHANGED
+        case kWmDpiChanged:
             ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             Form_Unload();
-            DestroyWindow(hwnd_);
+            DestroyWindow(hwnd);
             return 0;
         case WM_ENDSESSION:
             // Windows is ending: the process ends without WM_CLOSE.
             if (wParam) Form_Unload();
             return 0;
         case WM_DESTROY:
-            KillTimer(hwnd_, ID_MAINTIMER);
+            KillTimer(hwnd, ID_MAINTIMER);
             if (options_.quitWhenClosed) PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+            // The window is gone after this message: forget it, and let the
+            // system free what it keeps for the window.
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             tooltip_ = nullptr;
-            return 0;
+            break;
         default: break;
     }
-    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace launcher

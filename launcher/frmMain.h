@@ -51,8 +51,8 @@ public:
     // Start-up: creates the window without showing it and runs Form_Load.
     // Returns false when the window could not be created.
     bool Load();
-    // Shows the loaded window, modeless.
-    void Show();
+    // Shows the loaded window, modeless, with a ShowWindow command.
+    void Show(int showCommand = SW_SHOWNORMAL);
     HWND hwnd() const { return hwnd_; }
 
     // Public operations.
@@ -82,23 +82,28 @@ public:
     layout::Rect Region1() const;
     int Scale() const { return scale_; }
     HWND Tooltip() const { return tooltip_; }
-    // Draws the window's picture at design size (1 pixel per 15 twips).
-    void Render(HDC dc) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    bool LoadPictures();
+    void LoadPictures();
     void CreateTooltips();
     void ApplyDpi(int dpi, const RECT* suggested);
     void SetBulletPicture(int index, bool lit);
     void SetButton1Picture(bool run);
+    layout::Rect RegionOf(int index) const;
+    template <typename F>
+    void ForEachTool(F f) const;
+    void MoveTools();
     void InvalidateDesignRect(const layout::Rect& r);
     RECT ToClient(const layout::Rect& r) const;
     int ControlAt(int clientX, int clientY) const;
     void OnMouseMove(int clientX, int clientY);
+    void OnButtonDown(int clientX, int clientY);
     void OnButtonUp(int clientX, int clientY);
+    // Draws the window's picture at design size (1 pixel per 15 twips).
+    void Render(HDC dc) const;
     void Paint();
     void RunProduct();
     void WriteWindowRectangle();

@@ -11,10 +11,11 @@
 
 #include "Resource.h"
 #include "Testkit.h"
+#include "WindowRectangle.h"
 
 namespace {
 
-const char kSettingsKey[] = "Software\\Penwick Leisure\\Wexa Launcher\\Settings";
+using launchertest::kSettingsKey;
 const char kInstallDir[] = "C:\\e2e kestrix\\Kestrix Basic";
 
 std::string FullPath(const std::string& path) {
@@ -235,8 +236,9 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(Screen(37 + differs.x, 48 + differs.y)) == runPixel; }))
         << "button 1 did not switch to the run picture";
 
-    // Run: the installed product starts in its own folder.
-    ClickAt(100, 65);
+    // Run: the installed product starts in its own folder. (Clicked a little
+    // away from the first click, so that the two never make a double-click.)
+    ClickAt(130, 65);
     ASSERT_TRUE(JournalHas("kestrix", &line));
     EXPECT_EQ(line.commandLine, std::string("\"") + kInstallDir + "\\KestrixBasic.exe\"");
     EXPECT_EQ(line.folder, kInstallDir);
@@ -268,22 +270,38 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     DWORD code = 1;
     GetExitCodeProcess(process_, &code);
     EXPECT_EQ(code, 0u);
-    const struct {
-        const char* name;
-        long value;
-    } expected[] = {{"MainLeft", r.left * 15},
-                    {"MainTop", r.top * 15},
-                    {"MainWidth", (r.right - r.left) * 15},
-                    {"MainHeight", (r.bottom - r.top) * 15}};
-    for (const auto& e : expected) {
-        std::string value;
-        ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, e.name, &value)) << e.name;
-        EXPECT_EQ(value, std::to_string(e.value)) << e.name;
-    }
+    launchertest::ExpectRectangleWritten(r);
 
     // Nothing else was started.
     std::vector<JournalLine> all = ReadJournal(journal_);
     EXPECT_EQ(all.size(), 5u);
+}
+
+TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
+    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", "1234"));
+    // Started as a shortcut set to "Minimized" starts it.
+    std::string cmd = "\"" + cd_ + "\\Setup.exe\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWMINNOACTIVE;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, cd_.c_str(),
+                               &si, &pi));
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
+    ASSERT_TRUE(main_);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
+    EXPECT_TRUE(IsIconic(main_));
+
+    // Closed while minimised: the earlier values stay, nothing is added.
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    std::string left;
+    ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", &left));
+    EXPECT_EQ(left, "1234");
+    EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, kSettingsKey, "MainTop"));
 }
 
 }  // namespace

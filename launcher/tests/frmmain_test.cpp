@@ -14,6 +14,7 @@
 
 #include "Resource.h"
 #include "Testkit.h"
+#include "WindowRectangle.h"
 #include "frmMain.h"
 
 namespace {
@@ -39,6 +40,7 @@ public:
     struct Start {
         std::string commandLine;
         std::string folder;  // current folder at the moment of the start
+        UINT errorMode;      // inherited by the started program
     };
     std::vector<Sound> sounds;
     std::vector<Start> starts;
@@ -46,11 +48,11 @@ public:
     int closeBrowserCalls = 0;
     std::function<void()> onCloseBrowsers;
 
-    void PlaySound(const std::string& name, UINT flags) override {
+    void PlaySoundFile(const std::string& name, UINT flags) override {
         sounds.push_back({name, flags});
     }
     void StartProgram(const std::string& commandLine) override {
-        starts.push_back({commandLine, Cwd()});
+        starts.push_back({commandLine, Cwd(), GetErrorMode()});
     }
     void OpenBrowserWindow(HINSTANCE, const std::string& address) override {
         browsers.push_back(address);
@@ -164,9 +166,7 @@ TEST_F(FrmMainTest, LoadReadsSetupDatAndShowsTheFixedPictureWindow) {
     EXPECT_EQ(s.SetupPath, s.RunPath);
     EXPECT_EQ(s.Program2, "dx\\dx.exe");
     EXPECT_EQ(s.Program3, "ie\\ie.exe");
-    EXPECT_EQ(s.Program4, "http://www.penwickleisure.com/support");
-    EXPECT_EQ(s.WebSiteAddress, "http://www.penwickleisure.com/");
-    EXPECT_EQ(s.CatalogueAddress, "file://catalog.htm");
+    EXPECT_EQ(s.Program4, "http://www.penwickleisure.com/support");  // the rest: defaults
     EXPECT_EQ(s.UninstallKeyName, "");
     EXPECT_EQ(s.WorkFolder, "");
     EXPECT_EQ(s.InstalledState, 0);
@@ -214,6 +214,15 @@ TEST_F(FrmMainTest, WithoutSetupDatEveryCommandUsesItsDefault) {
 TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     Open();
     recorder_.sounds.clear();
+    // The first move over the background marks "none lit", silently; the
+    // window's own strip right of the picture is not the background.
+    EXPECT_EQ(form_->state().HotButton, 0);
+    Move({403, 150});
+    EXPECT_EQ(form_->state().HotButton, 0);
+    Move(kBackground);
+    EXPECT_EQ(form_->state().HotButton, -1);
+    EXPECT_TRUE(recorder_.sounds.empty());
+
     Move(BulletCentre(2));
     Move(RegionCentre(3));
     Move(RegionCentre(4));
@@ -243,54 +252,6 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     EXPECT_TRUE(form_->BulletLit(6));
     EXPECT_EQ(form_->state().HotButton, 6);
     EXPECT_EQ(SoundCount("mouseout.wav"), 4u);
-}
-
-TEST_F(FrmMainTest, FirstMoveOverTheBackgroundMarksNoneLit) {
-    Open();
-    EXPECT_EQ(form_->state().HotButton, 0);
-    Move(kBackground);
-    EXPECT_EQ(form_->state().HotButton, -1);
-    EXPECT_EQ(SoundCount("mouseout.wav"), 0u);
-    // The window's own strip right of the picture is not the background.
-    Move(RegionCentre(2));
-    Move({403, 150});
-    EXPECT_EQ(form_->state().HotButton, 2);
-}
-
-TEST_F(FrmMainTest, PaintedPictureShowsTheLitBulletAndButtonOnesCaption) {
-    Open();
-    Move(RegionCentre(3));
-    HINSTANCE self = GetModuleHandleA(nullptr);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP frame = CreateCompatibleBitmap(screen, 404, 288);
-    HGDIOBJ old = SelectObject(dc, frame);
-    form_->Render(dc);
-    // Expected colours straight from the pictures.
-    auto pixelOf = [&](int id, int x, int y) {
-        HBITMAP b = static_cast<HBITMAP>(LoadImageA(self, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-        HDC m = CreateCompatibleDC(screen);
-        HGDIOBJ o = SelectObject(m, b);
-        COLORREF c = GetPixel(m, x, y);
-        SelectObject(m, o);
-        DeleteDC(m);
-        DeleteObject(b);
-        return c;
-    };
-    COLORREF hot = pixelOf(IDB_BUTTONHOT, 8, 12), normal = pixelOf(IDB_BUTTON, 8, 12);
-    ASSERT_NE(hot, normal);
-    for (int k = 1; k <= 7; ++k) {
-        layout::Rect b = layout::BulletRect(k);
-        EXPECT_EQ(GetPixel(dc, b.left + 8, b.top + 12), k == 3 ? hot : normal) << k;
-    }
-    // Button 1 shows the install picture pixel for pixel at its hotspot.
-    for (int y = 0; y < 35; y += 3)
-        for (int x = 0; x < 196; x += 7)
-            ASSERT_EQ(GetPixel(dc, 37 + x, 48 + y), pixelOf(IDB_INSTKX, x, y)) << x << "," << y;
-    SelectObject(dc, old);
-    DeleteObject(frame);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
@@ -326,36 +287,64 @@ TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
     EXPECT_EQ(form_->state().HotButton, 4);
 }
 
-TEST_F(FrmMainTest, EveryBulletAndHotspotHasItsOwnTooltip) {
-    Open();
-    HWND tip = form_->Tooltip();
-    ASSERT_TRUE(tip);
-    ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
-    int seen = 0;
-    for (int i = 0; i < 14; ++i) {
-        char text[256] = {};
+// Id of the tooltip tool at a client point (0 for none) and its text.
+UINT ToolAt(HWND tip, HWND main, POINT p, std::string* text = nullptr) {
+    TTHITTESTINFOA hit = {};
+    hit.hwnd = main;
+    hit.pt = p;
+    hit.ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    if (!SendMessageA(tip, TTM_HITTESTA, 0, reinterpret_cast<LPARAM>(&hit))) return 0;
+    if (text) {
+        char buffer[256] = {};
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
-        ti.lpszText = text;
-        ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&ti)));
-        int id = static_cast<int>(ti.uId);
-        bool bullet = id < ID_BUTTONREGION_BASE;
-        int k = id - (bullet ? ID_MYBUTTON_BASE : ID_BUTTONREGION_BASE);
-        ASSERT_GE(k, 1);
-        ASSERT_LE(k, 7);
-        EXPECT_STREQ(text, bullet ? layout::kButtons[k].bulletTip : layout::kButtons[k].regionTip);
-        layout::Rect r = bullet ? layout::BulletRect(k)
-                                : (k == 1 ? form_->Region1() : layout::RegionRect(k, 0, 0));
-        EXPECT_EQ(ti.rect.left, r.left);
-        EXPECT_EQ(ti.rect.top, r.top);
-        EXPECT_EQ(ti.rect.right, r.left + r.width);
-        EXPECT_EQ(ti.rect.bottom, r.top + r.height);
-        ++seen;
+        ti.hwnd = main;
+        ti.uId = hit.ti.uId;
+        ti.lpszText = buffer;
+        SendMessageA(tip, TTM_GETTEXTA, sizeof(buffer), reinterpret_cast<LPARAM>(&ti));
+        *text = buffer;
     }
-    EXPECT_EQ(seen, 14);
+    return static_cast<UINT>(hit.ti.uId);
 }
 
-TEST_F(FrmMainTest, MenuIsThereButSwitchedOff) {
+TEST_F(FrmMainTest, EveryBulletAndHotspotShowsItsOwnTipWhereTheMouseGoesToIt) {
+    Open();
+    HWND tip = form_->Tooltip(), main = form_->hwnd();
+    ASSERT_TRUE(tip);
+    ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
+    const char kSolvane[] = "Click now to Install BRENVIK's Solvane Client to keep your PC Healthy";
+    const struct {
+        const char* hotspot;
+        const char* bullet;
+    } tips[8] = {{},
+                 {"Click now to launch Kestrix Basic", "Run"},
+                 {"Click now to install DirectX", "Click now to view our catalogue"},
+                 {"Click now to install Internet Explorer", "Click now to view our Website"},
+                 {kSolvane, kSolvane},
+                 {"Click now to exit", "Click now to exit"},
+                 {"Click now to view the Kestrix Basic Website", kSolvane},
+                 {"Click now to view the Penwick Leisure website", kSolvane}};
+    for (int k = 1; k <= 7; ++k) {
+        std::string text;
+        EXPECT_EQ(ToolAt(tip, main, RegionCentre(k), &text), UINT(ID_BUTTONREGION_BASE + k)) << k;
+        EXPECT_EQ(text, tips[k].hotspot) << k;
+        EXPECT_EQ(ToolAt(tip, main, BulletCentre(k), &text), UINT(ID_MYBUTTON_BASE + k)) << k;
+        EXPECT_EQ(text, tips[k].bullet) << k;
+    }
+    // Down every column where controls touch or overlap, row by row: the tip
+    // is the one of the control that gets the mouse there.
+    for (int x : {16, 32, 33, 100, 300}) {
+        for (int y = 0; y < 288; ++y) {
+            layout::Hit hit = layout::HitTest(x, y, form_->Region1());
+            UINT expected = hit.kind == layout::HitKind::Bullet   ? ID_MYBUTTON_BASE + hit.index
+                            : hit.kind == layout::HitKind::Region ? ID_BUTTONREGION_BASE + hit.index
+                                                                  : 0;
+            ASSERT_EQ(ToolAt(tip, main, {x, y}), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(FrmMainTest, MenuBarIsThereButSwitchedOff) {
     Open();
     HMENU bar = GetMenu(form_->hwnd());
     ASSERT_TRUE(bar);
@@ -369,18 +358,9 @@ TEST_F(FrmMainTest, MenuIsThereButSwitchedOff) {
     EXPECT_EQ(text(bar, 1), "&Help");
     EXPECT_TRUE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_GRAYED);
     EXPECT_TRUE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_GRAYED);
-    HMENU options = GetSubMenu(bar, 0);
-    const std::vector<std::string> items = {
-        "&Run/Install Product", "", "&Install Brenvik Solvane", "Install &DirectX", "",
-        "View Our &Troubleshooting Guide", "", "&View Web Site", "View Product &Catalogue", "",
-        "UnInstall the product", "E&xit"};
-    ASSERT_EQ(GetMenuItemCount(options), static_cast<int>(items.size()));
-    for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(text(options, static_cast<int>(i)), items[i]);
-    EXPECT_TRUE(GetMenuState(options, 0, MF_BYPOSITION) & MF_GRAYED);
-    EXPECT_TRUE(GetMenuState(options, 10, MF_BYPOSITION) & MF_GRAYED);
-    EXPECT_EQ(text(GetSubMenu(bar, 1), 0), "&About ");
+    // (The items inside can never be opened; their list is BuildMenu's own.)
     // Choosing an item anyway does nothing.
-    SendMessageA(form_->hwnd(), WM_COMMAND, IDM_FILEEXIT, 0);
+    SendMessageA(form_->hwnd(), WM_COMMAND, mnuFileExit, 0);
     Pump();
     EXPECT_TRUE(IsWindow(form_->hwnd()));
 }
@@ -404,19 +384,16 @@ TEST_F(FrmMainTest, BulletAndHotspotClicksRunTheSameCommand) {
     Click(RegionCentre(3));
     Click(BulletCentre(4));
     ASSERT_EQ(recorder_.starts.size(), 3u);
+    // A double-click is one click: its second press makes no second start.
+    ASSERT_TRUE(GetClassLongA(form_->hwnd(), GCL_STYLE) & CS_DBLCLKS);
+    POINT r4 = RegionCentre(4);
+    Click(r4);
+    SendMessageA(form_->hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, Point(r4.x, r4.y));
+    SendMessageA(form_->hwnd(), WM_LBUTTONUP, 0, Point(r4.x, r4.y));
+    ASSERT_EQ(recorder_.starts.size(), 4u);
     EXPECT_EQ(recorder_.starts[0].commandLine, "b");
     EXPECT_EQ(recorder_.starts[1].commandLine, "c");
     EXPECT_EQ(recorder_.starts[2].commandLine, "d");
-}
-
-TEST_F(FrmMainTest, InstallStartsTheSetupFromTheLauncherFolder) {
-    WriteSetupDat("kx\\setup.exe\r\n");
-    Open();
-    Click(RegionCentre(1));
-    ASSERT_EQ(recorder_.starts.size(), 1u);
-    EXPECT_EQ(recorder_.starts[0].commandLine, "kx\\setup.exe");
-    EXPECT_EQ(recorder_.starts[0].folder, folder_);
-    EXPECT_EQ(Cwd(), folder_);
 }
 
 TEST_F(FrmMainTest, PollFollowsTheProductBeingInstalledAndRemoved) {
@@ -462,6 +439,7 @@ TEST_F(FrmMainTest, PollFollowsTheProductBeingInstalledAndRemoved) {
 
 TEST_F(FrmMainTest, MissingDriveOrFolderOfTheProductLeavesTheRestToTheSystem) {
     Open();
+    const UINT errorMode = GetErrorMode();
     // A drive that does not exist: neither drive nor folder changes.
     RegisterProduct("\"Q:\\Nowhere\\kb.exe\"");
     form_->ToggleInstallRunButton();
@@ -481,16 +459,26 @@ TEST_F(FrmMainTest, MissingDriveOrFolderOfTheProductLeavesTheRestToTheSystem) {
     EXPECT_EQ(recorder_.starts[1].commandLine, "\"C:\\no-such-folder-here\\kb.exe\"");
     EXPECT_EQ(recorder_.starts[1].folder, expected);
     EXPECT_EQ(Cwd(), folder_);
+
+    // A folder without a drive name (a relative program path) is taken from
+    // the launcher's folder; its first letter names no drive.
+    ASSERT_TRUE(testkit::MakeFolders(folder_ + "\\cd-apps"));
+    RegisterProduct("\"cd-apps\\kb.exe\"");
+    form_->ToggleInstallRunButton();
+    form_->MyButton_Click(1);
+    ASSERT_EQ(recorder_.starts.size(), 3u);
+    EXPECT_EQ(recorder_.starts[2].folder, folder_ + "\\cd-apps");
+    EXPECT_EQ(Cwd(), folder_);
+    // The started programs get the launcher's error mode, unchanged.
+    for (const auto& start : recorder_.starts) EXPECT_EQ(start.errorMode, errorMode);
+    EXPECT_EQ(GetErrorMode(), errorMode);
 }
 
-TEST_F(FrmMainTest, CommandValuesOutsideTheQuotedRule) {
+TEST_F(FrmMainTest, BlankOrExpandableCommandsAndOtherProfilesMeanNotInstalled) {
     Open();
-    // Unquoted: read as Windows reads it.
-    RegisterProduct("C:\\Program Files\\Kestrix\\kb.exe %1");
+    RegisterProduct("\"C:\\Kestrix\\kb.exe\"");
     form_->ToggleInstallRunButton();
-    EXPECT_EQ(form_->state().InstalledState, 1);
-    EXPECT_EQ(form_->state().RunPath, "\"C:\\Program Files\\Kestrix\\kb.exe\"");
-    EXPECT_EQ(form_->state().WorkFolder, "C:\\Program Files\\Kestrix");
+    ASSERT_EQ(form_->state().InstalledState, 1);
     // Blank: not installed, and no failure of the poll.
     RegisterProduct("   ");
     form_->ToggleInstallRunButton();
@@ -501,12 +489,12 @@ TEST_F(FrmMainTest, CommandValuesOutsideTheQuotedRule) {
     form_->ToggleInstallRunButton();
     EXPECT_EQ(form_->state().InstalledState, 0);
     EXPECT_FALSE(form_->Button1ShowsRun());
-}
 
-TEST_F(FrmMainTest, AnyOtherProductProfileIsNeverInstalled) {
+    // A profile name the launcher does not know (compared exactly): never
+    // installed, whatever the registry holds.
     RegisterProduct("\"C:\\Kestrix\\kb.exe\"");
     launcher::Options options;
-    options.ProductName = "kestrixbasic";  // compared exactly
+    options.ProductName = "kestrixbasic";
     Open(options);
     EXPECT_EQ(form_->state().InstalledState, 0);
     EXPECT_FALSE(form_->Button1ShowsRun());
@@ -563,43 +551,9 @@ TEST_F(FrmMainTest, ClosingClosesBrowserWindowsThenWritesTheRectangleInTwips) {
     EXPECT_EQ(recorder_.closeBrowserCalls, 1);
     EXPECT_FALSE(writtenBeforeBrowsersClosed);
 
-    const struct {
-        const char* name;
-        long value;
-    } expected[] = {{"MainLeft", r.left * 15},
-                    {"MainTop", r.top * 15},
-                    {"MainWidth", (r.right - r.left) * 15},
-                    {"MainHeight", (r.bottom - r.top) * 15}};
-    HKEY k = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, launcher::kSettingsKey, 0, KEY_READ, &k),
-              ERROR_SUCCESS);
-    for (const auto& e : expected) {
-        char buffer[32] = {};
-        DWORD type = 0, size = sizeof(buffer);
-        ASSERT_EQ(RegQueryValueExA(k, e.name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                   &size),
-                  ERROR_SUCCESS)
-            << e.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(std::string(buffer), std::to_string(e.value)) << e.name;
-    }
-    RegCloseKey(k);
+    launchertest::ExpectRectangleWritten(r);
     EXPECT_EQ(r.left * 15, 750);
-}
-
-TEST_F(FrmMainTest, ClosingWhileMinimisedKeepsEarlierValues) {
-    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainLeft", "1234"));
-    Open();
-    ShowWindow(form_->hwnd(), SW_MINIMIZE);
-    Pump();
-    ASSERT_TRUE(IsIconic(form_->hwnd()));
-    SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(form_->hwnd(), nullptr);
-    EXPECT_EQ(recorder_.closeBrowserCalls, 1);
-    std::string left;
-    ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainLeft", &left));
-    EXPECT_EQ(left, "1234");
-    EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainTop"));
+    EXPECT_STREQ(launcher::kSettingsKey, launchertest::kSettingsKey);
 }
 
 BOOL CALLBACK CountBrowserWindow(HWND w, LPARAM lp) {

@@ -48,6 +48,10 @@ TEST(OpenCommand, PathsWithoutAFolderOrInARoot) {
     c = Parse("\"C:\\kb.exe\"");
     EXPECT_EQ(c.folder, "C:\\");  // the root, not the drive's current folder
 
+    c = Parse(" \t\"C:\\Kestrix\\kb.exe\" %1");  // blanks before the quote
+    EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.exe\"");
+    EXPECT_EQ(c.folder, "C:\\Kestrix");
+
     c = Parse("\"C:\\Kestrix\\kb.exe");  // no closing quote: the rest is the path
     EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.exe\"");
     EXPECT_EQ(c.folder, "C:\\Kestrix");

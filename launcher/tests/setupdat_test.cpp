@@ -72,15 +72,10 @@ TEST(SetupDat, DefaultsFillEmptyAndMissingFieldsOneToSix) {
 }
 
 TEST(SetupDat, HostileFilesGiveBoundedFields) {
-    // A binary file with NULs and high bytes: fields, no crash.
-    std::string binary;
-    for (int i = 0; i < 5000; ++i) binary.push_back(static_cast<char>((i * 37) & 0xFF));
-    Fields f = Read(binary);
-    EXPECT_LE(f.size(), 10u);
-
-    // One huge field is cut at the field limit, and the next field still read.
+    // (Arbitrary bytes are the fuzzer's part.) One huge field is cut at the
+    // field limit, and the next field still read.
     std::string huge(setupdat::kMaxFieldLength + 5000, 'x');
-    f = Read(huge + ",next");
+    Fields f = Read(huge + ",next");
     ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[0].size(), setupdat::kMaxFieldLength);
     EXPECT_EQ(f[1], "next");

@@ -6,8 +6,10 @@
 // "%ProgramFiles%\Penwick Leisure\Kestrix Basic".
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
+#include "Scoped.h"
 #include "StandIn.h"
 
 namespace {
@@ -30,30 +32,13 @@ void MakeFolders(const std::string& path) {
 }
 
 bool SetDefaultValue(const char* key, const std::string& value) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+    scoped::Key k;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(),
                         nullptr) != ERROR_SUCCESS)
         return false;
-    LONG r = RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS;
-}
-
-void DeleteTree(HKEY root, const std::string& key) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
-        char name[256];
-        for (;;) {
-            DWORD len = sizeof(name);
-            if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            DeleteTree(k, name);
-        }
-        RegCloseKey(k);
-    }
-    RegDeleteKeyA(root, key.c_str());
+    return RegSetValueExA(k.get(), nullptr, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -63,8 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::string folder = InstallFolder();
     std::string program = folder + "\\KestrixBasic.exe";
     if (commandLine && strstr(commandLine, "/uninstall")) {
-        DeleteTree(HKEY_CLASSES_ROOT, "KestrixBasicFile");
-        DeleteTree(HKEY_CLASSES_ROOT, ".kxb");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "KestrixBasicFile");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, ".kxb");
         DeleteFileA(program.c_str());
         RemoveDirectoryA(folder.c_str());
         standin::Tell("Kestrix Basic Setup", "Kestrix Basic has been removed.");

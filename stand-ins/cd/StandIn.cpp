@@ -1,7 +1,7 @@
 // Journal and quiet switch of the demo CD's stand-ins (see StandIn.h).
 #include "StandIn.h"
 
-#include <vector>
+#include "Scoped.h"
 
 namespace standin {
 
@@ -31,12 +31,12 @@ void Journal(const char* role) {
     std::string file = Env("CDSTANDIN_JOURNAL");
     if (file.empty()) file = OwnFolder() + "\\standin-journal.txt";
     std::string line = std::string(role) + "|" + GetCommandLineA() + "|" + CurrentFolder() + "\r\n";
-    HANDLE h = CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    scoped::FileHandle h(CreateFileA(file.c_str(), FILE_APPEND_DATA,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return;
     DWORD written = 0;
-    WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(h);
+    WriteFile(h.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 bool Quiet() { return !Env("CDSTANDIN_QUIET").empty(); }
