@@ -1,4 +1,4 @@
-// Launcher benchmark harness (run under Wine by bench/launcher/run):
+// Launcher benchmark harness (run under Wine by bench/launcher/run-bench):
 //   startup: time from CreateProcess to the program's main window being
 //            visible, for Setup.exe and for the empty-window baseline,
 //            alternating, median of N runs each, and their ratio;
