@@ -1,9 +1,13 @@
 // The real Setup.exe started from the demo CD folder under Wine, driven by
 // mouse input like a user: what is on screen, which programs were started
 // (read from the stand-ins' journal) and what is in the registry after it
-// closed.
+// closed; and Setup's browser windows, three for three clicks on button 6,
+// all closed by Exit.
 #include <gtest/gtest.h>
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers, which need it
+#include <commctrl.h>
+// clang-format on
 
 #include <functional>
 #include <string>
@@ -93,6 +97,39 @@ COLORREF ScreenPixel(POINT p) {
     DeleteDC(m);
     ReleaseDC(nullptr, screen);
     return c;
+}
+
+// A control's text in another process: GetWindowText would not ask it.
+std::string RemoteText(HWND hwnd) {
+    char buffer[1024] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    return buffer;
+}
+
+struct BrowserSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectBrowser(HWND hwnd, LPARAM lp) {
+    BrowserSearch* s = reinterpret_cast<BrowserSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (pid == s->pid && IsWindowVisible(hwnd) && lstrcmpA(cls, "WexaBrowserForm") == 0)
+        s->found.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK FindCombo(HWND hwnd, LPARAM lp) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (lstrcmpiA(cls, "ComboBox") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = hwnd;
+    return FALSE;
 }
 
 class LauncherE2E : public ::testing::Test {
@@ -186,6 +223,13 @@ protected:
         WindowSearch s = {pid_, main_, 0};
         EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&s));
         return s.count;
+    }
+
+    // Setup's browser windows.
+    std::vector<HWND> BrowserWindows() const {
+        BrowserSearch s = {pid_, {}};
+        EnumWindows(CollectBrowser, reinterpret_cast<LPARAM>(&s));
+        return s.found;
     }
 
     std::string cd_, journal_;
@@ -302,6 +346,71 @@ TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
     ASSERT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", &left));
     EXPECT_EQ(left, "1234");
     EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, kSettingsKey, "MainTop"));
+}
+
+TEST_F(LauncherE2E, ButtonSixThriceOpensThreeBrowserWindowsAndExitClosesThem) {
+    // A CD of the test's own whose web site address is a page on the local
+    // disk: nothing goes to the network.
+    cd_ = FullPath(testkit::BinDir() + "\\..\\browser-e2e-cd");
+    testkit::RemoveTree(cd_);
+    ASSERT_TRUE(testkit::MakeFolders(cd_));
+    const std::string page = cd_ + "\\site.htm";
+    ASSERT_TRUE(testkit::WriteTextFile(page, "<html><title>Site</title></html>\r\n"));
+    std::string site = "file:///" + page;
+    for (char& c : site)
+        if (c == '\\') c = '/';
+    ASSERT_TRUE(testkit::WriteTextFile(
+        cd_ + "\\setup.dat", "\"kx\\setup.exe\",\"a.exe\",\"b.exe\",\"c.exe\"\r\n\"" + site +
+                                  "\",\"file://catalog.htm\"\r\n\"\",\"\",\"\",\"\"\r\n"));
+
+    process_ = testkit::Start("\"" + testkit::BinPath("Setup.exe") + "\"", cd_);
+    ASSERT_TRUE(process_);
+    pid_ = GetProcessId(process_);
+    main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
+    ASSERT_TRUE(main_);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
+    // Right of where the browser windows open, so that they never cover the
+    // buttons the test clicks.
+    SetWindowPos(main_, nullptr, GetSystemMetrics(SM_CXSCREEN) - 560, 40, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(200);
+
+    // Bullet and hotspot in turn: two clicks on one spot in quick succession
+    // are a double-click, which runs the command once.
+    for (size_t n = 1; n <= 3; ++n) {
+        if (n % 2)
+            ClickAt(24, 196);  // bullet 6
+        else
+            ClickAt(120, 196);  // hotspot 6
+        ASSERT_TRUE(WaitFor([&] { return BrowserWindows().size() == n; }))
+            << "after click " << n << ": " << BrowserWindows().size() << " windows";
+    }
+    const std::vector<HWND> windows = BrowserWindows();
+    for (HWND w : windows) {
+        HWND toolbar = FindWindowExA(w, nullptr, TOOLBARCLASSNAMEA, nullptr);
+        ASSERT_TRUE(toolbar);
+        EXPECT_EQ(6, SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+        HWND combo = nullptr;
+        EnumChildWindows(w, FindCombo, reinterpret_cast<LPARAM>(&combo));
+        ASSERT_TRUE(combo);
+        // Each on the web site address, with it alone in its own list.
+        EXPECT_EQ(site, RemoteText(combo));
+        EXPECT_EQ(1, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        // Not owned by the launcher's window: it can go behind it.
+        EXPECT_NE(main_, GetWindow(w, GW_OWNER));
+    }
+
+    // Exit: the browser windows and the launcher close, the rectangle is written.
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(main_, &r));
+    ClickAt(50, 252);  // hotspot 5
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_, 30000));
+    DWORD code = 1;
+    GetExitCodeProcess(process_, &code);
+    EXPECT_EQ(0u, code);
+    for (HWND w : windows) EXPECT_FALSE(IsWindow(w));
+    launchertest::ExpectRectangleWritten(r);
+    testkit::RemoveTree(cd_);
 }
 
 }  // namespace
