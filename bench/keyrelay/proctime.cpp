@@ -1,9 +1,9 @@
-// proctime: times two command lines, started alternately N times each (so
-// that both see the same machine), and prints for each the median, mean and
-// minimum wall time of a run in milliseconds. Measured on the Windows side,
-// so the launcher of the whole benchmark does not count.
-// Usage: proctime.exe N BASELINE-COMMAND-LINE COMMAND-LINE
-// Output: one line per command: "median mean min".
+// proctime: times command lines, started in turn N times each (so that all
+// see the same machine), and prints for each the median, mean and minimum
+// wall time of a run in milliseconds. Measured on the Windows side, so the
+// launcher of the whole benchmark does not count.
+// Usage: proctime.exe N COMMAND-LINE [COMMAND-LINE...]
+// Output: one line per command, in order: "median mean min".
 #include <windows.h>
 
 #include <algorithm>
@@ -47,26 +47,26 @@ void Print(std::vector<double> ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || std::atoi(argv[1]) < 1) {
-        std::fprintf(stderr, "usage: proctime N BASELINE-COMMAND-LINE COMMAND-LINE\n");
+    if (argc < 3 || std::atoi(argv[1]) < 1) {
+        std::fprintf(stderr, "usage: proctime N COMMAND-LINE [COMMAND-LINE...]\n");
         return 2;
     }
+    const int commands = argc - 2;
     const int runs = std::atoi(argv[1]);
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
-    std::vector<double> times[2];
+    std::vector<std::vector<double>> times(static_cast<size_t>(commands));
     for (int i = 0; i < runs; ++i) {
-        for (int which = 0; which < 2; ++which) {
+        for (int which = 0; which < commands; ++which) {
             const double ms = TimeOneRun(argv[2 + which], ticksPerMs);
             if (ms < 0) {
                 std::fprintf(stderr, "proctime: %s failed\n", argv[2 + which]);
                 return 1;
             }
-            times[which].push_back(ms);
+            times[static_cast<size_t>(which)].push_back(ms);
         }
     }
-    Print(times[0]);
-    Print(times[1]);
+    for (const std::vector<double>& t : times) Print(t);
     return 0;
 }
