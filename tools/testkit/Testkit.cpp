@@ -15,9 +15,13 @@ std::string BinDir() {
 
 std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
 
-HANDLE Start(const std::string& commandLine, const std::string& workDir) {
+HANDLE Start(const std::string& commandLine, const std::string& workDir, int show) {
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
+    if (show >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(show);
+    }
     PROCESS_INFORMATION pi = {};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');

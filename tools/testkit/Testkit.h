@@ -18,9 +18,11 @@ std::string BinPath(const std::string& name);
 DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000,
                  const std::string& workDir = std::string());
 
-// Starts commandLine without waiting; the caller owns the returned process
-// handle (NULL on failure).
-HANDLE Start(const std::string& commandLine, const std::string& workDir = std::string());
+// Starts commandLine without waiting, shown as show asks (SW_*; -1 leaves
+// it to the program); the caller owns the returned process handle (NULL on
+// failure).
+HANDLE Start(const std::string& commandLine, const std::string& workDir = std::string(),
+             int show = -1);
 
 // Files and folders.
 bool FileExists(const std::string& path);

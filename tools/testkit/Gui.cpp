@@ -1,0 +1,158 @@
+// Implementation of the window, input and file-reading test helpers.
+#include "Gui.h"
+
+#include "Testkit.h"
+
+namespace testkit {
+
+void Pump(PreTranslate preTranslate) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (preTranslate && preTranslate(&msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, PreTranslate preTranslate) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        Pump(preTranslate);
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return done();
+        Sleep(20);
+    }
+    return true;
+}
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+bool ClassIs(HWND hwnd, const char* className) {
+    char cls[128] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    return lstrcmpiA(cls, className) == 0;
+}
+
+BOOL CALLBACK CollectTop(HWND hwnd, LPARAM lp) {
+    Search* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if ((!s->pid || pid == s->pid) && IsWindowVisible(hwnd) && ClassIs(hwnd, s->className))
+        s->found.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK FirstChild(HWND hwnd, LPARAM lp) {
+    Search* s = reinterpret_cast<Search*>(lp);
+    if (!ClassIs(hwnd, s->className)) return TRUE;
+    s->found.push_back(hwnd);
+    return FALSE;
+}
+
+void SendMouse(DWORD flags, POINT p) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(in));
+}
+
+void SendKey(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof(in));
+}
+
+}  // namespace
+
+std::vector<HWND> TopWindows(DWORD pid, const char* className) {
+    Search s{pid, className, {}};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND FindChild(HWND parent, const char* className) {
+    Search s{0, className, {}};
+    EnumChildWindows(parent, FirstChild, reinterpret_cast<LPARAM>(&s));
+    return s.found.empty() ? nullptr : s.found.front();
+}
+
+std::string WindowText(HWND hwnd) {
+    char buffer[1024] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    return buffer;
+}
+
+void MoveMouse(POINT screen) {
+    SendMouse(0, screen);
+    Sleep(50);
+}
+
+void Click(POINT screen) {
+    SendMouse(0, screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    Sleep(50);
+}
+
+void Key(WORD vk, bool shift, bool alt) {
+    if (shift) SendKey(VK_SHIFT, false);
+    if (alt) SendKey(VK_MENU, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    if (alt) SendKey(VK_MENU, true);
+    if (shift) SendKey(VK_SHIFT, true);
+    Sleep(50);
+}
+
+COLORREF ScreenPixel(POINT p) {
+    HDC screen = GetDC(nullptr);
+    HDC m = CreateCompatibleDC(screen);
+    HBITMAP b = CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ old = SelectObject(m, b);
+    BitBlt(m, 0, 0, 1, 1, screen, p.x, p.y, SRCCOPY);
+    COLORREF c = GetPixel(m, 0, 0);
+    SelectObject(m, old);
+    DeleteObject(b);
+    DeleteDC(m);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::string text = ReadTextFile(path);
+    size_t pos = 0;
+    for (size_t end; (end = text.find('\n', pos)) != std::string::npos; pos = end + 1) {
+        size_t len = end - pos;
+        if (len && text[end - 1] == '\r') --len;
+        lines.push_back(text.substr(pos, len));
+    }
+    return lines;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+    std::string text = ReadTextFile(path);
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+}  // namespace testkit
