@@ -86,24 +86,24 @@ inline void ClickToolbarButton(HWND toolbar, int index) {
 struct Script {
     Items calls;  // in order: "Navigate:<address>", "GoBack", "Stop", ...
     std::map<std::string, HRESULT> results;  // by operation ("Busy", "Create", ...); else S_OK
-    bool busy = false;  // set by Navigate and the Go/Refresh operations, cleared by Stop
-    std::string locationName, locationURL;
-    std::string nameAtOnce;  // when set, Navigate completes inside the call, as the
-                             // real control does its first navigation
-    std::vector<WPARAM> acceleratorKeys;  // key-downs the engine's accelerators take
-    std::vector<WPARAM> offeredKeys;      // key-downs offered to TranslateAccelerator
-    std::vector<WPARAM> viewKeyDowns;     // key-downs that reached the view itself
+    bool busy = false;       // set by Navigate and the Go/Refresh operations, cleared by Stop
+    std::string name, url;   // LocationName, LocationURL
+    std::string nameAtOnce;  // when set, Navigate completes inside the call (as
+                             // the real control does its first navigation)
+    std::vector<WPARAM> acceleratorKeys;      // key-downs the engine's accelerators take
+    std::vector<WPARAM> offeredKeys;          // key-downs offered to TranslateAccelerator
+    std::vector<WPARAM> viewKeyDowns;         // key-downs that reached the view itself
     browser::EngineEvents* events = nullptr;  // from Create until Close
     HWND view = nullptr;
     std::shared_ptr<Items> closeLog = std::make_shared<Items>();  // windows may share one
-    std::string tag;  // what Close appends to it
+    std::string tag;                                              // what Close appends to it
 
     // A navigation ends: not busy, the new location, then DownloadComplete
     // and NavigateComplete2.
-    void Complete(const std::string& url, const std::string& name) {
+    void Complete(const std::string& newUrl, const std::string& newName) {
         busy = false;
-        locationURL = url;
-        locationName = name;
+        url = newUrl;
+        name = newName;
         if (events) events->Engine_DownloadComplete();
         if (events) events->Engine_NavigateComplete2();
     }
@@ -120,15 +120,10 @@ public:
 
     HRESULT Create(HWND parent, const RECT& rc, browser::EngineEvents* events) override {
         if (FAILED(s_->Result("Create"))) return E_FAIL;
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ViewProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ScriptedEngineView";
-        RegisterClassA(&wc);  // fails harmlessly when already registered
-        s_->view = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                   rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                                   parent, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrA(s_->view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(s_.get()));
+        // An edit field: the keys that reach it type.
+        s_->view = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc.left,
+                                   rc.top, rc.right - rc.left, rc.bottom - rc.top, parent, nullptr,
+                                   nullptr, nullptr);
         s_->events = events;
         return S_OK;
     }
@@ -164,24 +159,15 @@ public:
     HRESULT GoSearch() override { return Go("GoSearch", "GoSearch"); }
     HRESULT Refresh() override { return Go("Refresh", "Refresh"); }
     HRESULT Stop() override {
-        s_->calls.push_back("Stop");
+        Go("Stop", "Stop");
         s_->busy = false;
         return S_OK;
     }
     HRESULT Busy(bool* busy) override { return Get("Busy", s_->busy, busy); }
-    HRESULT LocationName(std::string* name) override {
-        return Get("LocationName", s_->locationName, name);
-    }
-    HRESULT LocationURL(std::string* url) override {
-        return Get("LocationURL", s_->locationURL, url);
-    }
+    HRESULT LocationName(std::string* name) override { return Get("LocationName", s_->name, name); }
+    HRESULT LocationURL(std::string* url) override { return Get("LocationURL", s_->url, url); }
 
 private:
-    static LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* script = reinterpret_cast<Script*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (script && msg == WM_KEYDOWN) script->viewKeyDowns.push_back(wParam);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
     HRESULT Go(const std::string& call, const std::string& op) {
         s_->calls.push_back(call);
         HRESULT hr = s_->Result(op);

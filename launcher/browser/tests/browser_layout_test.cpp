@@ -12,10 +12,10 @@ TEST(ResizeRule, SkipsEachNegativeLengthOnItsOwn) {
         float scaleWidth, scaleHeight, boxWidth, browserWidth, browserHeight;
     } cases[] = {
         {6540, 5130, 6440, 6440, 3815},
-        {90, 5130, -1, -1, 3815},    // narrower than 100 twips
+        {90, 5130, -1, -1, 3815},      // narrower than 100 twips
         {6540, 1314, 6440, 6440, -1},  // lower than the strip's bottom + 100
-        {100, 1315, 0, 0, 0},        // at the edge a length of zero is still one
-        {0, 0, -1, -1, -1},          // minimised: an empty client area
+        {100, 1315, 0, 0, 0},          // at the edge a length of zero is still one
+        {0, 0, -1, -1, -1},            // minimised: an empty client area
     };
     auto value = [](const std::optional<float>& v) { return v ? *v : -1.0f; };
     for (const auto& c : cases) {

@@ -16,18 +16,17 @@ using browser::FrmBrowser;
 
 namespace {
 
+// What went by the recording engine.
 struct Log {
     std::vector<HRESULT> navigated;
     int downloadCompletes = 0;
     std::string captionAfterDownloadComplete = "(none)";
     bool closeOnDownloadComplete = false;  // the user closes the window then
-};
+} seen;
 
 // Passes everything through to the real engine and notes what goes by.
 class RecordingEngine : public browser::Engine, private browser::EngineEvents {
 public:
-    explicit RecordingEngine(std::shared_ptr<Log> log) : log_(std::move(log)) {}
-
     HRESULT Create(HWND parent, const RECT& rect, browser::EngineEvents* events) override {
         form_ = parent;
         outer_ = events;
@@ -42,9 +41,8 @@ public:
         inner_->Close();
     }
     HRESULT Navigate(const std::string& address) override {
-        HRESULT hr = inner_->Navigate(address);
-        log_->navigated.push_back(hr);
-        return hr;
+        seen.navigated.push_back(inner_->Navigate(address));
+        return seen.navigated.back();
     }
     HRESULT GoBack() override { return inner_->GoBack(); }
     HRESULT GoForward() override { return inner_->GoForward(); }
@@ -58,35 +56,32 @@ public:
 
 private:
     void Engine_DownloadComplete() override {
-        ++log_->downloadCompletes;
-        if (!outer_) return;
-        if (log_->closeOnDownloadComplete) {
+        ++seen.downloadCompletes;
+        if (outer_ && seen.closeOnDownloadComplete) {
             DestroyWindow(form_);
-            return;
+        } else if (outer_) {
+            // The caption must come from the window's handler, nothing else.
+            SetWindowTextA(form_, "before DownloadComplete");
+            outer_->Engine_DownloadComplete();
+            seen.captionAfterDownloadComplete = WindowText(form_);
         }
-        // The caption must come from the window's handler, nothing else.
-        SetWindowTextA(form_, "before DownloadComplete");
-        outer_->Engine_DownloadComplete();
-        log_->captionAfterDownloadComplete = WindowText(form_);
     }
     void Engine_NavigateComplete2() override {
         if (outer_) outer_->Engine_NavigateComplete2();
     }
 
     std::unique_ptr<browser::Engine> inner_ = browser::CreateWebBrowserEngine();
-    std::shared_ptr<Log> log_;
     browser::EngineEvents* outer_ = nullptr;
     HWND form_ = nullptr;
 };
 
-HWND OpenOnAboutBlank(std::shared_ptr<Log> log) {
+HWND OpenOnAboutBlank() {
     return FrmBrowser::Open(GetModuleHandleA(nullptr), "about:blank",
-                            std::unique_ptr<browser::Engine>(new RecordingEngine(log)));
+                            std::unique_ptr<browser::Engine>(new RecordingEngine));
 }
 
 TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
-    auto log = std::make_shared<Log>();
-    HWND hwnd = OpenOnAboutBlank(log);
+    HWND hwnd = OpenOnAboutBlank();
     FrmBrowser* form = FrmBrowser::FromWindow(hwnd);
     ASSERT_TRUE(form);
     HWND host = form->BrowserEngine()->Window();
@@ -101,17 +96,17 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
 
     // The start address reached the control, whose first navigation raised
     // DownloadComplete inside the call.
-    EXPECT_EQ(std::vector<HRESULT>{S_OK}, log->navigated);
-    EXPECT_GE(log->downloadCompletes, 1);
+    EXPECT_EQ(std::vector<HRESULT>{S_OK}, seen.navigated);
+    EXPECT_GE(seen.downloadCompletes, 1);
     // A second one, typed in the address box: its events come later, and
     // DownloadComplete sets the caption to LocationName (empty here).
-    int before = log->downloadCompletes;
+    int before = seen.downloadCompletes;
     HWND box = form->AddressBox(), edit = GetWindow(box, GW_CHILD);
     SetWindowTextA(box, "about:blank");
     PressKey(edit, VK_RETURN);
-    EXPECT_EQ((std::vector<HRESULT>{S_OK, S_OK}), log->navigated);
-    EXPECT_TRUE(PumpUntil([&] { return log->downloadCompletes > before; }));
-    EXPECT_EQ("", log->captionAfterDownloadComplete);
+    EXPECT_EQ((std::vector<HRESULT>{S_OK, S_OK}), seen.navigated);
+    EXPECT_TRUE(PumpUntil([&] { return seen.downloadCompletes > before; }));
+    EXPECT_EQ("", seen.captionAfterDownloadComplete);
     // The busy timer ends once the control is idle.
     EXPECT_TRUE(PumpUntil([&] { return !form->TimerEnabled(); }));
     // The toolbar's operations reach the control (without one the engine
@@ -139,11 +134,10 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
 // The first navigation raises its events inside Navigate: a window closed
 // from there takes the control down while the control is still in that call.
 TEST(WebBrowserControl, WindowClosedInsideTheControlsOwnCallGoesCleanly) {
-    auto log = std::make_shared<Log>();
-    log->closeOnDownloadComplete = true;
-    EXPECT_EQ(nullptr, OpenOnAboutBlank(log));
-    EXPECT_GE(log->downloadCompletes, 1);
-    EXPECT_EQ(std::vector<HRESULT>{S_OK}, log->navigated);
+    seen.closeOnDownloadComplete = true;
+    EXPECT_EQ(nullptr, OpenOnAboutBlank());
+    EXPECT_GE(seen.downloadCompletes, 1);
+    EXPECT_EQ(std::vector<HRESULT>{S_OK}, seen.navigated);
     Pump();
     EXPECT_TRUE(FrmBrowser::OpenWindows().empty());
     EXPECT_EQ(0, browser::WebBrowserEngineLiveObjects());

@@ -21,8 +21,8 @@ void Put(std::vector<unsigned char>& v, size_t at, size_t value, int bytes) {
 }
 
 // An icon file of total bytes (of type, with count entries when given).
-std::vector<unsigned char> Ico(const std::vector<Entry>& entries, size_t total,
-                               unsigned type = 1, size_t count = 0) {
+std::vector<unsigned char> Ico(const std::vector<Entry>& entries, size_t total, unsigned type = 1,
+                               size_t count = 0) {
     std::vector<unsigned char> v(total);
     Put(v, 2, type, 2);
     Put(v, 4, count ? count : entries.size(), 2);
@@ -42,9 +42,9 @@ std::vector<unsigned char> Ico(const std::vector<Entry>& entries, size_t total,
 
 TEST(IcoFile, ChoosesTheNearestSizeThenTheDeepestColour) {
     // 16 x 16; 32 x 32 twice (8 and 32 bits); 256 x 256.
-    auto v = Ico({{16, 16, 32, 10, 70}, {32, 32, 8, 10, 80}, {32, 32, 32, 10, 90},
-                  {256, 256, 32, 10, 100}},
-                 110);
+    auto v = Ico(
+        {{16, 16, 32, 10, 70}, {32, 32, 8, 10, 80}, {32, 32, 32, 10, 90}, {256, 256, 32, 10, 100}},
+        110);
     const struct {
         int size;
         size_t offset;
@@ -63,10 +63,10 @@ TEST(IcoFile, ChoosesTheNearestSizeThenTheDeepestColour) {
 
 TEST(IcoFile, RejectsDamagedFiles) {
     const std::vector<unsigned char> damaged[] = {
-        {0, 0, 1, 0},                     // shorter than a header
+        {0, 0, 1, 0},                       // shorter than a header
         Ico({{32, 32, 32, 4, 22}}, 26, 2),  // a cursor file
-        Ico({}, 6),                       // no entries
-        Ico({}, 22, 1, 2),                // more entries than bytes
+        Ico({}, 6),                         // no entries
+        Ico({}, 22, 1, 2),                  // more entries than bytes
         // Pictures running past the end, overlapping the directory, empty,
         // or with an offset whose sum with the size wraps round.
         Ico({{32, 32, 32, 100, 22}}, 40),
