@@ -134,6 +134,7 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleased) {
 // The first navigation raises its events inside Navigate: a window closed
 // from there takes the control down while the control is still in that call.
 TEST(WebBrowserControl, WindowClosedInsideTheControlsOwnCallGoesCleanly) {
+    seen = Log{};
     seen.closeOnDownloadComplete = true;
     EXPECT_EQ(nullptr, OpenOnAboutBlank());
     EXPECT_GE(seen.downloadCompletes, 1);
