@@ -1,34 +1,188 @@
-// Helpers for the browser window tests: a message loop like the launcher's
-// (browser windows see keyboard messages first), waiting on conditions,
-// reading what the window shows, and user input posted to its controls.
+// Helpers for the browser window tests: the launcher's message loop (browser
+// windows see keyboard messages first), what a window shows, keys and clicks
+// posted to its controls, and a scripted engine.
 #pragma once
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers, which need it
+#include <commctrl.h>
+// clang-format on
 
-#include <functional>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "BrowserEngine.h"
+#include "BrowserWindow.h"
+#include "Gui.h"
+
 namespace browsertest {
 
-// Handles every queued message the way the launcher's loop does.
-void Pump();
-// Pumps until done() holds or timeoutMs passes; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+using testkit::WindowText;
+using Items = std::vector<std::string>;
 
-std::string Text(HWND hwnd);
-std::vector<std::string> ListItems(HWND combo);
-int ListIndex(HWND combo);
-HWND EditOf(HWND combo);
+inline void Pump() {
+    testkit::Pump(browser::PreTranslateBrowserMessage);
+}
+inline bool PumpUntil(const std::function<bool()>& done) {
+    return testkit::PumpUntil(done, 10000, browser::PreTranslateBrowserMessage);
+}
+
+inline Items ListItems(HWND combo) {
+    Items items;
+    char text[1024];
+    for (LRESULT i = 0, n = SendMessageA(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+// "left,top,right,bottom"
+inline std::string Str(const RECT& rc) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "%ld,%ld,%ld,%ld", rc.left, rc.top, rc.right, rc.bottom);
+    return text;
+}
+inline RECT ClientRect(HWND hwnd) {
+    RECT rc = {};
+    GetClientRect(hwnd, &rc);
+    return rc;
+}
 // A child's rectangle in its parent's client pixels.
-RECT ChildRect(HWND child);
-SIZE ClientSize(HWND hwnd);
+inline RECT ChildRect(HWND child) {
+    RECT rc = {};
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
 
-// Typing: each character as WM_CHAR; keys as WM_KEYDOWN/WM_KEYUP (Alt keys
-// as WM_SYSKEYDOWN), all posted to target and handled by Pump.
-void TypeText(HWND target, const std::string& text);
-void PressKey(HWND target, UINT vk, bool alt = false);
-// A left click in the middle of toolbar button `index` (0-based).
-void ClickToolbarButton(HWND toolbar, int index);
+// Characters as WM_CHAR, a key as WM_KEYDOWN/UP (with Alt as WM_SYSKEYDOWN/UP),
+// a click on toolbar button `index`: posted, then pumped.
+inline void TypeText(HWND target, const std::string& text) {
+    for (unsigned char c : text) PostMessageA(target, WM_CHAR, c, 1);
+    Pump();
+}
+inline void PressKey(HWND target, UINT vk, bool alt = false) {
+    LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16) | (alt ? 1 << 29 : 0);
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
+    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | (LPARAM{3} << 30));
+    Pump();
+}
+inline void ClickToolbarButton(HWND toolbar, int index) {
+    RECT rc = {};
+    SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+// What a test scripts and observes of a ScriptedEngine; shared by both, so it
+// outlives the window.
+struct Script {
+    Items calls;  // in order: "Navigate:<address>", "GoBack", "Stop", ...
+    std::map<std::string, HRESULT> results;  // by operation ("Busy", "Create", ...); else S_OK
+    bool busy = false;       // set by Navigate and the Go/Refresh operations, cleared by Stop
+    std::string name, url;   // LocationName, LocationURL
+    std::string nameAtOnce;  // when set, Navigate completes inside the call (as
+                             // the real control does its first navigation)
+    std::vector<WPARAM> acceleratorKeys;      // key-downs the engine's accelerators take
+    std::vector<WPARAM> offeredKeys;          // key-downs offered to TranslateAccelerator
+    std::vector<WPARAM> viewKeyDowns;         // key-downs that reached the view itself
+    browser::EngineEvents* events = nullptr;  // from Create until Close
+    HWND view = nullptr;
+    std::shared_ptr<Items> closeLog = std::make_shared<Items>();  // windows may share one
+    std::string tag;                                              // what Close appends to it
+
+    // A navigation ends: not busy, the new location, then DownloadComplete
+    // and NavigateComplete2.
+    void Complete(const std::string& newUrl, const std::string& newName) {
+        busy = false;
+        url = newUrl;
+        name = newName;
+        if (events) events->Engine_DownloadComplete();
+        if (events) events->Engine_NavigateComplete2();
+    }
+    HRESULT Result(const std::string& op) const {
+        auto it = results.find(op);
+        return it == results.end() ? S_OK : it->second;
+    }
+};
+
+class ScriptedEngine : public browser::Engine {
+public:
+    explicit ScriptedEngine(std::shared_ptr<Script> script) : s_(std::move(script)) {}
+    ~ScriptedEngine() override { Close(); }
+
+    HRESULT Create(HWND parent, const RECT& rc, browser::EngineEvents* events) override {
+        if (FAILED(s_->Result("Create"))) return E_FAIL;
+        // An edit field: the keys that reach it type.
+        s_->view = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rc.left,
+                                   rc.top, rc.right - rc.left, rc.bottom - rc.top, parent, nullptr,
+                                   nullptr, nullptr);
+        s_->events = events;
+        return S_OK;
+    }
+    HRESULT SetRect(const RECT& rc) override {
+        MoveWindow(s_->view, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        return S_OK;
+    }
+    HWND Window() const override { return s_->view; }
+    void Focus() override { SetFocus(s_->view); }
+    HRESULT TranslateAccelerator(MSG* msg) override {
+        if (msg->message != WM_KEYDOWN) return S_FALSE;
+        s_->offeredKeys.push_back(msg->wParam);
+        auto& keys = s_->acceleratorKeys;
+        return std::find(keys.begin(), keys.end(), msg->wParam) != keys.end() ? S_OK : S_FALSE;
+    }
+    void Close() override {
+        if (closed_) return;
+        closed_ = true;
+        s_->closeLog->push_back(s_->tag);
+        s_->events = nullptr;
+        if (s_->view) DestroyWindow(s_->view);
+        s_->view = nullptr;
+    }
+
+    HRESULT Navigate(const std::string& address) override {
+        HRESULT hr = Go("Navigate:" + address, "Navigate");
+        if (SUCCEEDED(hr) && !s_->nameAtOnce.empty()) s_->Complete(address, s_->nameAtOnce);
+        return hr;
+    }
+    HRESULT GoBack() override { return Go("GoBack", "GoBack"); }
+    HRESULT GoForward() override { return Go("GoForward", "GoForward"); }
+    HRESULT GoHome() override { return Go("GoHome", "GoHome"); }
+    HRESULT GoSearch() override { return Go("GoSearch", "GoSearch"); }
+    HRESULT Refresh() override { return Go("Refresh", "Refresh"); }
+    HRESULT Stop() override {
+        Go("Stop", "Stop");
+        s_->busy = false;
+        return S_OK;
+    }
+    HRESULT Busy(bool* busy) override { return Get("Busy", s_->busy, busy); }
+    HRESULT LocationName(std::string* name) override { return Get("LocationName", s_->name, name); }
+    HRESULT LocationURL(std::string* url) override { return Get("LocationURL", s_->url, url); }
+
+private:
+    HRESULT Go(const std::string& call, const std::string& op) {
+        s_->calls.push_back(call);
+        HRESULT hr = s_->Result(op);
+        if (SUCCEEDED(hr)) s_->busy = true;
+        return hr;
+    }
+    template <typename T>
+    HRESULT Get(const std::string& op, const T& value, T* out) {
+        HRESULT hr = s_->Result(op);
+        if (SUCCEEDED(hr)) *out = value;
+        return hr;
+    }
+
+    std::shared_ptr<Script> s_;
+    bool closed_ = false;
+};
 
 }  // namespace browsertest
