@@ -1,13 +1,17 @@
 // Runs the real sweeper.exe under Wine against the Download Tool stand-in and
-// checks what a user would find: the debugger output lines in order, the
-// RunOnce value, and the files and folders of the client's installation.
+// checks its debugger output lines in order (through RunCapturingDebugOutput),
+// the RunOnce value, and the files and folders of the client's installation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "DebugCapture.h"
+#include "Gui.h"
+#include "Scoped.h"
 #include "Testkit.h"
 
 namespace {
@@ -15,271 +19,168 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const std::string kInstall = "c:\\Program Files\\Brenvik\\Solvane";
-const std::string kUpdater1 = kInstall + "\\Updater1";
-const std::string kUpdater2 = kInstall + "\\Updater2";
 const char kRunOnce[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char kValue[] = "Remove Solvane Download";
 const char kNeighbour[] = "Sweeper Test Neighbour";
+const char kJournal[] = "c:\\downloadtool-journal.txt";
 
-const std::string kEnter = "RUDavo: enter\n";
-const std::string kReceived = "RUDavo: received gSolvaneUninstallCompleteEvent msg\n";
-const std::string kNoFile = "RUDavo: problem deleting file\n";
-const std::string kExit = "RUDavo: exit\n";
+std::string Exe(const char* name) { return "\"" + testkit::BinPath(name) + "\""; }
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
-
-std::string JournalPath() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "downloadtool-journal.txt";
-}
-
-// The Download Tool stand-in, started in one answer mode; ended on scope exit
-// if it is still running.
+// The Download Tool stand-in, started in one answer mode; ended on scope exit.
 class DownloadTool {
 public:
     explicit DownloadTool(const std::string& mode) {
-        DeleteFileA(JournalPath().c_str());
-        process_ = testkit::Start(Quote(testkit::BinPath("downloadtool.exe")) + " " + mode + " " +
-                                  Quote(JournalPath()));
+        DeleteFileA(kJournal);
+        process_.reset(testkit::Start(Exe("downloadtool.exe") + " " + mode + " " + kJournal));
         window_ = testkit::WaitForWindow("SolvaneDownloadToolWndClass", "Download Tool", 20000);
+        EXPECT_NE(nullptr, window_) << mode;
     }
-    ~DownloadTool() {
-        if (process_) {
-            if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
-            WaitForSingleObject(process_, 10000);
-            CloseHandle(process_);
-        }
+    ~DownloadTool() { TerminateProcess(process_.get(), 1); }  // fails once it has ended
+    // Closes the tool if it still runs; its journal once it has ended.
+    std::string Journal() const {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(process_.get(), 20000);
+        return testkit::ReadTextFile(kJournal);
     }
-    DownloadTool(const DownloadTool&) = delete;
-    DownloadTool& operator=(const DownloadTool&) = delete;
-
-    bool Ready() const { return process_ != nullptr && window_ != nullptr; }
-    // True when the stand-in ended by itself within a generous time.
-    bool Ends() const { return WaitForSingleObject(process_, 20000) == WAIT_OBJECT_0; }
-    void Close() const { PostMessageA(window_, WM_CLOSE, 0, 0); }
-    static std::string Journal() { return testkit::ReadTextFile(JournalPath()); }
 
 private:
-    HANDLE process_ = nullptr;
+    scoped::Handle process_;
     HWND window_ = nullptr;
 };
 
-void Touch(const std::string& path) {
-    ASSERT_TRUE(testkit::WriteTextFile(path, "x")) << path;
+// The installation as the Download Tool leaves it, folders with a trailing
+// backslash: nested trees, names that start with dots, an empty folder, a
+// hidden file. client.dll is not the finisher's.
+const char* const kEntries[] = {
+    "removal.bat", "removemm.exe", "client.dll", "Updater1\\", "Updater1\\top.txt",
+    "Updater1\\a\\1.dat", "Updater1\\a\\b\\2.dat", "Updater1\\a\\b\\c\\d\\3.dat",
+    "Updater1\\a\\e\\4", "Updater1\\..cfg\\..x", "Updater1\\.cache\\.y", "Updater1\\empty\\",
+    "Updater2\\", "Updater2\\u2.txt", "Updater2\\x\\y\\z.bin"};
+
+std::string PathOf(const std::string& entry) { return kInstall + "\\" + entry; }
+bool Exists(const std::string& entry) {
+    return GetFileAttributesA(PathOf(entry).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void MakeFolder(const std::string& path) { ASSERT_TRUE(testkit::MakeFolders(path)) << path; }
-
-testkit::CapturedRun RunSweeper(const char* exe = "sweeper.exe") {
-    return testkit::RunCapturingDebugOutput(Quote(testkit::BinPath(exe)));
+void MakeInstallation() {
+    testkit::RemoveTree(kInstall);
+    for (const std::string entry : kEntries) {
+        const std::string path = PathOf(entry);
+        const bool file = entry.back() != '\\';
+        ASSERT_TRUE(testkit::MakeFolders(file ? path.substr(0, path.rfind('\\')) : path)) << path;
+        if (file) { ASSERT_TRUE(testkit::WriteTextFile(path, "x")) << path; }
+    }
+    SetFileAttributesA(PathOf("Updater1\\a\\1.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kRunOnce, kValue, "removemm.exe"));
+    ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kRunOnce, kNeighbour, "keep.exe"));
 }
+
+// Either everything the finisher removes is gone, but for what it could not
+// delete (left), or all of it is still there.
+void ExpectRemoved(bool removed, const Lines& left = {}) {
+    EXPECT_EQ(!removed, testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kValue));
+    for (const std::string entry : kEntries) {
+        const bool kept = entry == "client.dll" || std::count(left.begin(), left.end(), entry);
+        EXPECT_EQ(!removed || kept, Exists(entry)) << entry;
+    }
+    for (const std::string& entry : left) EXPECT_TRUE(Exists(entry)) << entry;
+}
+
+// For the tool that never answers: once the request has arrived and the
+// finisher idles in its message loop, nothing is gone yet; a stray quit
+// message does not end the wait, the completion message then does.
+void AnswerInsteadOfTheTool() {
+    EXPECT_TRUE(testkit::WaitFor(
+        [] { return testkit::ReadTextFile(kJournal).find("uninstall") != std::string::npos; }));
+    HWND finisher = FindWindowA("RUDavoWndClass", "RUDavoWnd");  // made before it asks
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(finisher, &pid);
+    scoped::Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+    EXPECT_EQ(0u, WaitForInputIdle(process.get(), 20000));
+    ExpectRemoved(false);
+    EXPECT_TRUE(PostThreadMessageA(thread, WM_QUIT, 0, 0));
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("Solvane.Uninstall.Complete.Event"), 0, 0);
+}
+
+const char kReceived[] = "RUDavo: received gSolvaneUninstallCompleteEvent msg\n";
+const char kNoFile[] = "RUDavo: problem deleting file\n";
+// The Download Tool's journal when it was asked once (wParam and lParam 0) and answered.
+const char kAnswered[] = "ready\nuninstall 0 0\ncompletion sent\nexit\n";
+
+struct Case {
+    const char* name;
+    const char* mode;             // the Download Tool's answer mode; nullptr: not running
+    void (*setup)();              // what is missing or locked
+    Lines trace;                  // between "enter" and "exit"
+    std::string journal;          // the Download Tool's
+    const char* exe = "sweeper.exe";
+    Lines left = {};              // what could not be deleted
+};
+
+const Case kCases[] = {
+    {"no Download Tool", nullptr, {}, {}, ""},
+    // Without its window nothing could end the wait: the tool is not even asked.
+    {"no window", "now", {}, {"RUDavo:InitWindow: problem creating window\n"}, "ready\nexit\n",
+     "sweeper_nowindow.exe"},
+    // The completion posted after the broadcast, sent from inside it (which
+    // ends the wait at once), posted much later, or posted by the test.
+    {"now", "now", {}, {kReceived}, kAnswered},
+    {"during", "during", {}, {kReceived}, kAnswered},
+    {"delay", "delay:700", {}, {kReceived}, kAnswered},
+    {"never", "never", {}, {kReceived}, "ready\nuninstall 0 0\nexit\n"},
+    {"no RunOnce value", "now", [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnce, kValue); },
+     {kReceived, "RUDavo: unable to delete reg value, lResult = 2\n"}, kAnswered},
+    {"no RunOnce key", "now", [] { testkit::DeleteKeyTree(HKEY_CURRENT_USER, kRunOnce); },
+     {kReceived, "RUDavo: unable to open reg key\n"}, kAnswered},
+    // Missing files are traced one by one, missing trees not at all.
+    {"no files nor trees", "now",
+     [] {
+         for (const char* file : {"removal.bat", "removemm.exe"}) DeleteFileA(PathOf(file).c_str());
+         for (const char* tree : {"Updater1", "Updater2"}) testkit::RemoveTree(PathOf(tree));
+     },
+     {kReceived, kNoFile, kNoFile}, kAnswered},
+    // What cannot be deleted stays, silently, and every folder above it.
+    {"read-only file", "now",
+     [] {
+         testkit::WriteTextFile(PathOf("Updater1\\a\\b\\ro.txt"), "x");
+         SetFileAttributesA(PathOf("Updater1\\a\\b\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+     },
+     {kReceived}, kAnswered, "sweeper.exe",
+     {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
+};
 
 class Sweeper : public ::testing::Test {
 protected:
-    void SetUp() override { MakeInstallation(); }
-
-    // What the Download Tool leaves behind, and what is not the finisher's.
-    static void MakeInstallation() {
-        testkit::RemoveTree(kInstall);
-        MakeFolder(kInstall);
-        Touch(kInstall + "\\removal.bat");
-        Touch(kInstall + "\\removemm.exe");
-        Touch(kInstall + "\\client.dll");  // not the finisher's to remove
-        // Nested trees, with names that start with dots and a hidden file.
-        for (const std::string& dir :
-             {kUpdater1 + "\\a\\b\\c\\d", kUpdater1 + "\\a\\e", kUpdater1 + "\\..cfg",
-              kUpdater1 + "\\.cache", kUpdater1 + "\\empty", kUpdater2 + "\\x\\y"})
-            MakeFolder(dir);
-        for (const std::string& file :
-             {kUpdater1 + "\\top.txt", kUpdater1 + "\\a\\1.dat", kUpdater1 + "\\a\\b\\2.dat",
-              kUpdater1 + "\\a\\b\\c\\d\\3.dat", kUpdater1 + "\\a\\e\\4", kUpdater1 + "\\..cfg\\..x",
-              kUpdater1 + "\\.cache\\.y", kUpdater2 + "\\u2.txt", kUpdater2 + "\\x\\y\\z.bin"})
-            Touch(file);
-        SetFileAttributesA((kUpdater1 + "\\a\\1.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kRunOnce, kValue, "removemm.exe"));
-        ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kRunOnce, kNeighbour, "keep.exe"));
-    }
-
-    void TearDown() override {
-        testkit::RemoveTree(kInstall);
+    void TearDown() override {  // the test prefix keeps nothing else under HKCU RunOnce
         testkit::RemoveTree("c:\\Program Files\\Brenvik");
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnce, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, kValue);
-            RegDeleteValueA(key, kNeighbour);
-            RegCloseKey(key);
-        }
-    }
-
-    static bool ValuePresent() { return testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kValue); }
-
-    // Everything the finisher removes is gone; what is not its own stays.
-    static void ExpectRemoved() {
-        EXPECT_FALSE(ValuePresent());
-        EXPECT_TRUE(testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour));
-        EXPECT_FALSE(testkit::FileExists(kInstall + "\\removal.bat"));
-        EXPECT_FALSE(testkit::FileExists(kInstall + "\\removemm.exe"));
-        EXPECT_FALSE(testkit::FolderExists(kUpdater1));
-        EXPECT_FALSE(testkit::FolderExists(kUpdater2));
-        EXPECT_TRUE(testkit::FileExists(kInstall + "\\client.dll"));
-    }
-
-    static void ExpectUntouched() {
-        EXPECT_TRUE(ValuePresent());
-        EXPECT_TRUE(testkit::FileExists(kInstall + "\\removal.bat"));
-        EXPECT_TRUE(testkit::FileExists(kInstall + "\\removemm.exe"));
-        EXPECT_TRUE(testkit::FileExists(kUpdater1 + "\\a\\b\\c\\d\\3.dat"));
-        EXPECT_TRUE(testkit::FileExists(kUpdater2 + "\\x\\y\\z.bin"));
+        testkit::DeleteKeyTree(HKEY_CURRENT_USER, kRunOnce);
     }
 };
 
-TEST_F(Sweeper, WithoutDownloadToolOnlyEntersAndExitsAndTouchesNothing) {
-    testkit::CapturedRun run = RunSweeper();
-    ASSERT_TRUE(run.started);
-    EXPECT_FALSE(run.crashed);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kExit}), run.lines);
-    ExpectUntouched();
-}
-
-// The completion posted after the broadcast, sent from inside it (which ends
-// the wait at once) or posted much later: each is awaited, then everything
-// goes.
-TEST_F(Sweeper, EachWayOfAnsweringIsAwaitedThenEverythingIsRemoved) {
-    for (const char* mode : {"now", "during", "delay:700"}) {
-        SCOPED_TRACE(mode);
+// Nothing is removed before the completion message, however it comes; then
+// all of it is, each step traced. Also the test of the debugger-output capture.
+TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
         MakeInstallation();
-        DownloadTool tool(mode);
-        ASSERT_TRUE(tool.Ready());
-        testkit::CapturedRun run = RunSweeper();
-        EXPECT_FALSE(run.crashed);
-        EXPECT_EQ(0u, run.exitCode);
-        EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
-        ExpectRemoved();
-        // The request came once, by the broadcast, with wParam and lParam 0.
-        EXPECT_TRUE(tool.Ends());
-        EXPECT_EQ("ready\nuninstall 0 0\ncompletion sent\nexit\n", DownloadTool::Journal());
+        if (c.setup) c.setup();
+        const bool neighbour = testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour);
+        std::unique_ptr<DownloadTool> tool(c.mode ? new DownloadTool(c.mode) : nullptr);
+        testkit::CapturedRun run;
+        std::thread runner([&] { run = testkit::RunCapturingDebugOutput(Exe(c.exe)); });
+        if (c.mode && std::string(c.mode) == "never") AnswerInsteadOfTheTool();
+        runner.join();
+
+        EXPECT_EQ(0u, run.exitCode);  // also when it crashed after its last line
+        Lines expected{"RUDavo: enter\n"};
+        expected.insert(expected.end(), c.trace.begin(), c.trace.end());
+        expected.push_back("RUDavo: exit\n");
+        EXPECT_EQ(expected, run.lines);
+        ExpectRemoved(!c.trace.empty() && c.trace[0] == kReceived, c.left);
+        // Only its own RunOnce value goes, never the whole key.
+        EXPECT_EQ(neighbour, testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour));
+        EXPECT_EQ(c.journal, tool ? tool->Journal() : "");
     }
-}
-
-// Nothing is removed while the Download Tool has not answered, however long
-// that takes, and a quit message from elsewhere does not end the wait.
-TEST_F(Sweeper, NothingIsRemovedBeforeTheCompletionMessage) {
-    DownloadTool tool("never");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run;
-    std::thread runner([&run] { run = RunSweeper(); });
-
-    // Find the finisher's window once the request has reached the tool.
-    HWND finisher = nullptr;
-    for (int i = 0; i < 1000 && !finisher; ++i) {
-        if (DownloadTool::Journal().find("uninstall 0 0\n") != std::string::npos)
-            finisher = FindWindowA("RUDavoWndClass", "RUDavoWnd");
-        if (!finisher) Sleep(20);
-    }
-    ASSERT_NE(nullptr, finisher);
-    DWORD pid = 0;
-    const DWORD thread = GetWindowThreadProcessId(finisher, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-    ASSERT_NE(nullptr, process);
-    // Idle means blocked in its message loop, past the broadcast.
-    EXPECT_EQ(0u, WaitForInputIdle(process, 20000));
-    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(process, 0));
-    ExpectUntouched();
-
-    // A stray quit message first, then the completion message.
-    EXPECT_TRUE(PostThreadMessageA(thread, WM_QUIT, 0, 0));
-    EXPECT_TRUE(PostMessageA(finisher, RegisterWindowMessageA("Solvane.Uninstall.Complete.Event"),
-                             0, 0));
-    runner.join();
-    CloseHandle(process);
-
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);
-    ExpectRemoved();
-    tool.Close();
-    EXPECT_TRUE(tool.Ends());
-}
-
-TEST_F(Sweeper, MissingRunOnceValueIsTracedWithCode2AndTheRestIsRemoved) {
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnce, 0, KEY_SET_VALUE, &key));
-    RegDeleteValueA(key, kValue);
-    RegCloseKey(key);
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, "RUDavo: unable to delete reg value, lResult = 2\n", kExit}),
-              run.lines);
-    ExpectRemoved();
-}
-
-TEST_F(Sweeper, MissingRunOnceKeyIsTracedAndTheRestIsRemoved) {
-    // The test prefix keeps nothing else under HKCU RunOnce.
-    testkit::DeleteKeyTree(HKEY_CURRENT_USER, kRunOnce);
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, "RUDavo: unable to open reg key\n", kExit}), run.lines);
-    EXPECT_FALSE(testkit::FileExists(kInstall + "\\removal.bat"));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater1));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater2));
-}
-
-TEST_F(Sweeper, MissingFilesAreTracedTwiceMissingTreesSilently) {
-    DeleteFileA((kInstall + "\\removal.bat").c_str());
-    DeleteFileA((kInstall + "\\removemm.exe").c_str());
-    testkit::RemoveTree(kUpdater1);
-    testkit::RemoveTree(kUpdater2);
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kNoFile, kNoFile, kExit}), run.lines);
-    EXPECT_FALSE(ValuePresent());
-    EXPECT_TRUE(testkit::FileExists(kInstall + "\\client.dll"));
-}
-
-TEST_F(Sweeper, ReadOnlyFileKeepsItsFoldersWhileTheRestGoes) {
-    const std::string locked = kUpdater1 + "\\a\\b\\locked.txt";
-    Touch(locked);
-    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper();
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, kReceived, kExit}), run.lines);  // silent
-    // The file and every folder above it stay; everything else in them goes.
-    EXPECT_TRUE(testkit::FileExists(locked));
-    EXPECT_EQ(FILE_ATTRIBUTE_READONLY, GetFileAttributesA(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(testkit::FileExists(kUpdater1 + "\\a\\b\\2.dat"));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater1 + "\\a\\b\\c"));
-    EXPECT_FALSE(testkit::FileExists(kUpdater1 + "\\a\\1.dat"));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater1 + "\\a\\e"));
-    EXPECT_FALSE(testkit::FileExists(kUpdater1 + "\\top.txt"));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater1 + "\\..cfg"));
-    EXPECT_FALSE(testkit::FolderExists(kUpdater1 + "\\empty"));
-    // The second tree is still processed.
-    EXPECT_FALSE(testkit::FolderExists(kUpdater2));
-    EXPECT_FALSE(ValuePresent());
-}
-
-// If the finisher window cannot be created, nothing could end the wait: the
-// Download Tool is not told and nothing is removed.
-TEST_F(Sweeper, WithoutItsWindowItNeitherAsksNorWaitsNorRemoves) {
-    DownloadTool tool("now");
-    ASSERT_TRUE(tool.Ready());
-    testkit::CapturedRun run = RunSweeper("sweeper_nowindow.exe");
-    EXPECT_FALSE(run.crashed);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_EQ((Lines{kEnter, "RUDavo:InitWindow: problem creating window\n", kExit}), run.lines);
-    ExpectUntouched();
-    tool.Close();
-    EXPECT_TRUE(tool.Ends());
-    EXPECT_EQ("ready\nexit\n", DownloadTool::Journal());
 }
 
 }  // namespace

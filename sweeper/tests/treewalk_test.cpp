@@ -4,15 +4,11 @@
 
 #include "TreeWalk.h"
 
-using sweeper::ClassifyEntry;
-using sweeper::ClassifyFolder;
-using sweeper::EntryAction;
-using sweeper::FolderAction;
-using sweeper::IsSamePath;
+using namespace sweeper;
 
 namespace {
-constexpr unsigned long kDir = sweeper::kAttributeDirectory;
-constexpr unsigned long kLink = sweeper::kAttributeReparsePoint;
+constexpr unsigned long kDir = kAttributeDirectory;
+constexpr unsigned long kLink = kAttributeReparsePoint;
 constexpr unsigned long kReadOnly = 0x1, kHidden = 0x2, kArchive = 0x20;
 }  // namespace
 
@@ -48,7 +44,7 @@ TEST(TreeWalk, OnlyRealFoldersAreWalkedFolderLinksAreRemovedAsLinks) {
     EXPECT_EQ(FolderAction::RemoveLink, ClassifyFolder(0x410));
     // Attributes that could not be read have every bit set, the reparse and
     // directory bits included: they must not pass for a link or a folder.
-    EXPECT_EQ(FolderAction::Leave, ClassifyFolder(sweeper::kInvalidAttributes));
+    EXPECT_EQ(FolderAction::Leave, ClassifyFolder(kInvalidAttributes));
     // A file where a folder was listed (replaced meanwhile) is not deleted.
     EXPECT_EQ(FolderAction::Leave, ClassifyFolder(kArchive));
     EXPECT_EQ(FolderAction::Leave, ClassifyFolder(kLink | kArchive));
@@ -56,7 +52,7 @@ TEST(TreeWalk, OnlyRealFoldersAreWalkedFolderLinksAreRemovedAsLinks) {
 
 TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     const std::wstring folder = L"\\Device\\HarddiskVolume1\\Program Files\\Solvane\\Updater1";
-    const std::wstring expected = sweeper::JoinPath(folder, L"sub");
+    const std::wstring expected = JoinPath(folder, L"sub");
     EXPECT_TRUE(IsSamePath(expected, expected));
     EXPECT_TRUE(IsSamePath(L"\\DEVICE\\HARDDISKVOLUME1\\PROGRAM FILES\\SOLVANE\\UPDATER1\\SUB",
                            expected));
@@ -74,12 +70,7 @@ TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     // Only A-Z fold: other letters must match exactly.
     EXPECT_FALSE(IsSamePath(L"\\x\\\u00c4", L"\\x\\\u00e4"));
     EXPECT_FALSE(IsSamePath(L"\\x\\[", L"\\x\\{"));
-}
-
-TEST(TreeWalk, JoinPathPutsOneBackslashBetween) {
-    EXPECT_EQ("c:\\a\\b", sweeper::JoinPath(std::string("c:\\a"), "b"));
-    EXPECT_EQ(L"\\d\\a\\..x", sweeper::JoinPath(std::wstring(L"\\d\\a"), std::wstring(L"..x")));
     // The full path of a volume's root already ends in a backslash.
     EXPECT_EQ(L"\\Device\\HarddiskVolume1\\pt",
-              sweeper::JoinPath(std::wstring(L"\\Device\\HarddiskVolume1\\"), std::wstring(L"pt")));
+              JoinPath(std::wstring(L"\\Device\\HarddiskVolume1\\"), std::wstring(L"pt")));
 }
