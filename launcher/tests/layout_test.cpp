@@ -17,7 +17,6 @@ TEST(Layout, HitTestPrefersBulletsThenHigherHotspots) {
         {20, 160, HitKind::Bullet, 4},
         {32, 160, HitKind::Bullet, 4},  // bullet 4 and hotspot 4 touch here
         {33, 160, HitKind::Region, 4},
-        {100, 160, HitKind::Region, 4},
         {100, 152, HitKind::Region, 4},  // hotspots 3 and 4 share this row
         {100, 60, HitKind::Region, 1},
         {240, 60, HitKind::Background, 0},  // right of the install picture

@@ -14,9 +14,6 @@ TEST(OpenCommand, ProgramAndFolderOfEveryFormOfCommand) {
     } cases[] = {
         {"\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\" \"%1\"",
          "\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\"", "D:\\Apps\\KestrixBasic"},
-        {"\"C:\\Program Files\\Penwick Leisure\\Kestrix Basic\\kb.exe\" /open \"%1\"",
-         "\"C:\\Program Files\\Penwick Leisure\\Kestrix Basic\\kb.exe\"",
-         "C:\\Program Files\\Penwick Leisure\\Kestrix Basic"},
         // Unquoted paths are read as Windows reads them: up to ".exe" and a
         // blank, in any case; without ".exe" up to the first blank.
         {"C:\\Program Files\\Kestrix\\kb.exe %1", "\"C:\\Program Files\\Kestrix\\kb.exe\"",
