@@ -165,8 +165,7 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
 
 TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
     Open();
-    RECT suggested;
-    GetWindowRect(form_->hwnd(), &suggested);
+    RECT suggested = {20, 20, 0, 0};  // only its position counts
     auto dpiChanged = [&](int dpi) {
         SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
