@@ -50,14 +50,11 @@ struct Recorder : launcher::Services {
     }
 };
 
-// Centres of the controls, in client pixels (scale 1 under the test prefix).
-POINT BulletCentre(int k) {
-    layout::Rect r = layout::BulletRect(k);
-    return {r.left + r.width / 2, r.top + r.height / 2};
-}
-POINT RegionCentre(int k) {
-    layout::Rect r = layout::RegionRect(k, 166, 34);
-    return {r.left + r.width / 2 + (k == 1 ? 0 : 20), r.top + r.height / 2};
+// Centre of hotspot k (right of it but for button 1) or bullet k, at scale 1.
+const bool kBullet = true;
+POINT Centre(int k, bool bullet = false) {
+    layout::Rect r = bullet ? layout::BulletRect(k) : layout::RegionRect(k, 166, 34);
+    return {r.left + r.width / 2 + (bullet || k == 1 ? 0 : 20), r.top + r.height / 2};
 }
 const POINT kBackground = {380, 30};
 
@@ -115,6 +112,7 @@ TEST_F(FrmMainTest, LoadReadsSetupDatAndShowsTheFixedPictureWindow) {
     HWND w = form_->hwnd();
     EXPECT_FALSE(IsWindowVisible(w));  // loaded first, shown afterwards
     EXPECT_EQ(form_->state().RunPath, "kx\\setup.exe /lang=en,fr");
+    EXPECT_EQ(form_->state().UninstallKeyName, "");
     EXPECT_EQ(recorder_.sounds, Strings{"formload.wav"});
     EXPECT_FALSE(form_->Button1ShowsRun());
     EXPECT_EQ(form_->Region1().height, 35);  // the install picture's (width: the poll test)
@@ -137,14 +135,13 @@ TEST_F(FrmMainTest, LoadReadsSetupDatAndShowsTheFixedPictureWindow) {
 TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     Open();
     recorder_.sounds.clear();
-    // The window's own strip right of the picture is not the background; the
-    // first move over the background marks "none lit", silently.
+    // The strip right of the picture is no background; the background lights none, silently.
     Move({403, 150});
     EXPECT_EQ(form_->state().HotButton, 0);
     Move(kBackground);
     EXPECT_EQ(form_->state().HotButton, -1);
     // Bullet and hotspot of one button are one: no second sound.
-    for (POINT p : {BulletCentre(2), RegionCentre(3), RegionCentre(4), BulletCentre(4)}) Move(p);
+    for (POINT p : {Centre(2, kBullet), Centre(3), Centre(4), Centre(4, kBullet)}) Move(p);
     EXPECT_EQ(form_->state().HotButton, 4);
     EXPECT_EQ(recorder_.sounds, Strings(3, "mouseout.wav"));
     for (int k = 1; k <= 7; ++k) EXPECT_EQ(form_->BulletLit(k), k == 4) << k;
@@ -155,7 +152,7 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     for (int k = 1; k <= 7; ++k) EXPECT_FALSE(form_->BulletLit(k)) << k;
 
     // Leaving the window straight from a button leaves its bullet lit.
-    Move(RegionCentre(6));
+    Move(Centre(6));
     SendMessageA(form_->hwnd(), WM_MOUSELEAVE, 0, 0);
     SendMessageA(form_->hwnd(), WM_NCMOUSEMOVE, HTCAPTION, 0);
     EXPECT_TRUE(form_->BulletLit(6));
@@ -176,18 +173,18 @@ TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
     GetClientRect(form_->hwnd(), &client);
     EXPECT_GE(client.right, 808);
     EXPECT_GE(client.bottom, 576);
-    POINT r3 = RegionCentre(3), b6 = BulletCentre(6);
+    POINT r3 = Centre(3), b6 = Centre(6, kBullet);
     Move({r3.x * 2, r3.y * 2});
     EXPECT_EQ(form_->state().HotButton, 3);
     Click({b6.x * 2, b6.y * 2});
-    EXPECT_EQ(recorder_.browsers.size(), 1u);
+    EXPECT_EQ(recorder_.browsers, Strings{"http://www.penwickleisure.com/"});  // no setup.dat
     RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 3);
     EXPECT_EQ(tool.left, 64);
     EXPECT_EQ(tool.right - tool.left, 2 * 289);
 
     dpiChanged(144);  // 150 %: drawn 1:1 again rather than blurred
     EXPECT_EQ(form_->Scale(), 1);
-    Move(RegionCentre(4));
+    Move(Centre(4));
     EXPECT_EQ(form_->state().HotButton, 4);
 }
 
@@ -195,8 +192,7 @@ TEST_F(FrmMainTest, EveryPointShowsTheTipOfTheControlThatGetsTheMouseThere) {
     Open();
     HWND tip = form_->Tooltip();
     ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
-    // Down every column where controls touch or overlap, and through every
-    // bullet and hotspot, row by row.
+    // Down columns where controls touch or overlap and through all, row by row.
     for (int x : {16, 32, 33, 100, 300}) {
         for (int y = 0; y < 288; ++y) {
             layout::Hit hit = layout::HitTest(x, y, form_->Region1());
@@ -220,20 +216,21 @@ TEST_F(FrmMainTest, BulletAndHotspotClicksRunTheSameCommandOncePerClick) {
     testkit::WriteTextFile("setup.dat",
                            "a,b,c,d,http://www.kestrixbasic.com/,file://catalog.htm\r\n");
     Open();
-    for (POINT p : {BulletCentre(6), RegionCentre(6), RegionCentre(6), BulletCentre(7)}) Click(p);
+    for (POINT p : {Centre(6, kBullet), Centre(6), Centre(6), Centre(7, kBullet)}) Click(p);
     const std::string site = "http://www.kestrixbasic.com/";
     EXPECT_EQ(recorder_.browsers, (Strings{site, site, site, "file://catalog.htm"}));
     // Pressed on one button and released on another: no click.
-    Click(RegionCentre(2), RegionCentre(3));
-    Click(BulletCentre(2), kBackground);
+    Click(Centre(2), Centre(3));
+    Click(Centre(2, kBullet), kBackground);
+    for (short k : {0, 8}) form_->MyButton_Click(k);  // no buttons, no commands
     EXPECT_TRUE(recorder_.starts.empty());
-    Click(BulletCentre(2));
-    Click(RegionCentre(3));
+    Click(Centre(2, kBullet));
+    Click(Centre(3));
     // A double-click is one click: its second press makes no second start.
     ASSERT_TRUE(GetClassLongA(form_->hwnd(), GCL_STYLE) & CS_DBLCLKS);
-    Click(RegionCentre(4));
-    Send(WM_LBUTTONDBLCLK, RegionCentre(4));
-    Send(WM_LBUTTONUP, RegionCentre(4), 0);
+    Click(Centre(4));
+    Send(WM_LBUTTONDBLCLK, Centre(4));
+    Send(WM_LBUTTONUP, Centre(4), 0);
     // From the launcher's folder, which stays current.
     EXPECT_EQ(recorder_.starts, (Strings{"b|" + folder_, "c|" + folder_, "d|" + folder_}));
 }
@@ -276,10 +273,11 @@ TEST_F(FrmMainTest, PollFollowsTheRegisteredCommandWhichButtonOneStartsFromItsFo
         const int width = c.started == setup ? 196 : 166;
         EXPECT_EQ(form_->Button1ShowsRun(), c.started != setup) << c.value;
         EXPECT_EQ(form_->Region1().width, width) << c.value;
+        EXPECT_EQ(form_->Region1().height, width == 166 ? 34 : 35) << c.value;
         RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 1);
         EXPECT_EQ(tool.right - tool.left, width) << c.value;
         recorder_.starts.clear();
-        Click(RegionCentre(1));
+        Click(Centre(1));
         EXPECT_EQ(recorder_.starts, Strings{c.started + "|" + c.folder}) << c.value;
         EXPECT_EQ(Cwd(), folder_) << c.value;
     }
@@ -288,10 +286,9 @@ TEST_F(FrmMainTest, PollFollowsTheRegisteredCommandWhichButtonOneStartsFromItsFo
 
     // A profile name the launcher does not know (compared exactly): never
     // installed, whatever the registry holds.
-    launcher::Options options;
-    options.ProductName = "kestrixbasic";
-    Open(options);
+    Open(launcher::Options{"kestrixbasic", false});
     EXPECT_EQ(form_->state().InstalledState, 0);
+    EXPECT_FALSE(form_->Button1ShowsRun());
     EXPECT_EQ(form_->DetermineIfInstalled(""), "");
     EXPECT_EQ(form_->state().RunPath, setup);
 }
@@ -320,8 +317,7 @@ TEST(GetSettingString, ReadsOnlyRegSzUpToTheFirstNul) {
 }
 
 TEST_F(FrmMainTest, ExitClosesTheBrowserWindowsThenWritesTheRectangleInTwips) {
-    // Real browser windows, one a click, each on its address (on the local
-    // disk: nothing goes to the network).
+    // Real browser windows, each on its address (local: nothing goes to the network).
     testkit::WriteTextFile("setup.dat", "a,b,c,d,file://site.htm,file://catalog.htm\r\n");
     launcher::SystemServices system;
     recorder_.real = &system;
@@ -342,7 +338,7 @@ TEST_F(FrmMainTest, ExitClosesTheBrowserWindowsThenWritesTheRectangleInTwips) {
         ++calls;
         writtenFirst = testkit::ValueExists(HKEY_CURRENT_USER, launcher::kSettingsKey, "MainLeft");
     };
-    Click(RegionCentre(5));  // Exit
+    Click(Centre(5));  // Exit
     ASSERT_TRUE(testkit::PumpUntil([&] { return form_->hwnd() == nullptr; }));
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(writtenFirst);
