@@ -13,26 +13,17 @@ namespace launchertest {
 const char kSettingsKey[] = "Software\\Penwick Leisure\\Wexa Launcher\\Settings";
 
 inline void ExpectRectangleWritten(const RECT& r) {
-    const struct {
-        const char* name;
-        long value;
-    } expected[] = {{"MainLeft", r.left * 15},
-                    {"MainTop", r.top * 15},
-                    {"MainWidth", (r.right - r.left) * 15},
-                    {"MainHeight", (r.bottom - r.top) * 15}};
-    HKEY k = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &k), ERROR_SUCCESS);
-    for (const auto& e : expected) {
-        char buffer[32] = {};
-        DWORD type = 0, size = sizeof(buffer) - 1;
-        EXPECT_EQ(RegQueryValueExA(k, e.name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                   &size),
+    const char* names[] = {"MainLeft", "MainTop", "MainWidth", "MainHeight"};
+    const long pixels[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    for (int i = 0; i < 4; ++i) {
+        char text[32] = {};
+        DWORD size = sizeof(text) - 1;
+        EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, names[i], RRF_RT_REG_SZ, nullptr,
+                               text, &size),
                   ERROR_SUCCESS)
-            << e.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << e.name;
-        EXPECT_EQ(std::string(buffer), std::to_string(e.value)) << e.name;
+            << names[i] << " missing or not REG_SZ";
+        EXPECT_EQ(std::string(text), std::to_string(pixels[i] * 15)) << names[i];
     }
-    RegCloseKey(k);
 }
 
 }  // namespace launchertest

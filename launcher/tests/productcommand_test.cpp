@@ -1,68 +1,43 @@
 // The installed product's open command: the quoted rule and the choices
 // for commands that do not start with a quoted path.
-#include <gtest/gtest.h>
-
 #include "ProductCommand.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-product::OpenCommand Parse(const std::string& value) {
-    product::OpenCommand c;
-    EXPECT_TRUE(product::ParseOpenCommand(value, &c)) << value;
-    return c;
-}
-
-TEST(OpenCommand, QuotedPathWithArgumentsGivesQuotedProgramAndFolder) {
-    product::OpenCommand c = Parse("\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\" \"%1\"");
-    EXPECT_EQ(c.exe, "\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\"");
-    EXPECT_EQ(c.exe.size(), 39u);
-    EXPECT_EQ(c.folder, "D:\\Apps\\KestrixBasic");
-
-    c = Parse("\"C:\\Program Files\\Penwick Leisure\\Kestrix Basic\\kb.exe\" /open \"%1\"");
-    EXPECT_EQ(c.exe, "\"C:\\Program Files\\Penwick Leisure\\Kestrix Basic\\kb.exe\"");
-    EXPECT_EQ(c.folder, "C:\\Program Files\\Penwick Leisure\\Kestrix Basic");
-}
-
-TEST(OpenCommand, UnquotedPathsAreReadAsWindowsReadsThem) {
-    product::OpenCommand c = Parse("C:\\Program Files\\Kestrix\\kb.exe %1");
-    EXPECT_EQ(c.exe, "\"C:\\Program Files\\Kestrix\\kb.exe\"");
-    EXPECT_EQ(c.folder, "C:\\Program Files\\Kestrix");
-
-    c = Parse("  C:\\Kestrix\\kb.EXE");  // leading blanks, any case
-    EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.EXE\"");
-    EXPECT_EQ(c.folder, "C:\\Kestrix");
-
-    c = Parse("C:\\Kestrix\\kb.com /x");  // no .exe: up to the first blank
-    EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.com\"");
-    EXPECT_EQ(c.folder, "C:\\Kestrix");
-
-    c = Parse("C:\\My.exetools\\kb.exe");  // ".exe" inside a word is not the end
-    EXPECT_EQ(c.exe, "\"C:\\My.exetools\\kb.exe\"");
-}
-
-TEST(OpenCommand, PathsWithoutAFolderOrInARoot) {
-    product::OpenCommand c = Parse("\"kb.exe\" \"%1\"");
-    EXPECT_EQ(c.exe, "\"kb.exe\"");
-    EXPECT_EQ(c.folder, "");  // found by the program search, started from anywhere
-
-    c = Parse("\"C:\\kb.exe\"");
-    EXPECT_EQ(c.folder, "C:\\");  // the root, not the drive's current folder
-
-    c = Parse(" \t\"C:\\Kestrix\\kb.exe\" %1");  // blanks before the quote
-    EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.exe\"");
-    EXPECT_EQ(c.folder, "C:\\Kestrix");
-
-    c = Parse("\"C:\\Kestrix\\kb.exe");  // no closing quote: the rest is the path
-    EXPECT_EQ(c.exe, "\"C:\\Kestrix\\kb.exe\"");
-    EXPECT_EQ(c.folder, "C:\\Kestrix");
-}
-
-TEST(OpenCommand, ValuesNamingNoProgramMeanNotInstalled) {
-    product::OpenCommand c;
-    EXPECT_FALSE(product::ParseOpenCommand("", &c));
-    EXPECT_FALSE(product::ParseOpenCommand("   ", &c));
-    EXPECT_FALSE(product::ParseOpenCommand("\"\" %1", &c));
-    EXPECT_FALSE(product::ParseOpenCommand("\"", &c));
+TEST(OpenCommand, ProgramAndFolderOfEveryFormOfCommand) {
+    const struct {
+        const char* value;
+        const char* exe;  // nullptr: names no program, so not installed
+        const char* folder;
+    } cases[] = {
+        {"\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\" \"%1\"",
+         "\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\"", "D:\\Apps\\KestrixBasic"},
+        // Unquoted paths are read as Windows reads them: up to ".exe" and a
+        // blank, in any case; without ".exe" up to the first blank.
+        {"C:\\Program Files\\Kestrix\\kb.exe %1", "\"C:\\Program Files\\Kestrix\\kb.exe\"",
+         "C:\\Program Files\\Kestrix"},
+        {"  C:\\Kestrix\\kb.EXE", "\"C:\\Kestrix\\kb.EXE\"", "C:\\Kestrix"},
+        {"C:\\Kestrix\\kb.com /x", "\"C:\\Kestrix\\kb.com\"", "C:\\Kestrix"},
+        {"C:\\My.exetools\\kb.exe", "\"C:\\My.exetools\\kb.exe\"", "C:\\My.exetools"},
+        // No folder: found by the program search, started from anywhere.
+        {"\"kb.exe\" \"%1\"", "\"kb.exe\"", ""},
+        {"\"C:\\kb.exe\"", "\"C:\\kb.exe\"", "C:\\"},  // the root, not the drive's current folder
+        {" \t\"C:\\Kestrix\\kb.exe\" %1", "\"C:\\Kestrix\\kb.exe\"", "C:\\Kestrix"},
+        {"\"C:\\Kestrix\\kb.exe", "\"C:\\Kestrix\\kb.exe\"", "C:\\Kestrix"},  // no closing quote
+        {"", nullptr, nullptr},
+        {"   ", nullptr, nullptr},
+        {"\"\" %1", nullptr, nullptr},
+        {"\"", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        product::OpenCommand got;
+        ASSERT_EQ(product::ParseOpenCommand(c.value, &got), c.exe != nullptr) << c.value;
+        if (!c.exe) continue;
+        EXPECT_EQ(got.exe, c.exe) << c.value;
+        EXPECT_EQ(got.folder, c.folder) << c.value;
+    }
 }
 
 }  // namespace
