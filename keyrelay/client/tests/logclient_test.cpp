@@ -1,7 +1,7 @@
 // The event log client through the client stand-in: the record with each
 // logger interface, the event-code range, empty texts and failures.
+#include "StandInFixture.h"
 #include "ULogClient.h"
-#include "WrapperFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,9 @@
 
 namespace {
 
-class LogClient : public ClientTest {
-protected:
-    HINSTANCE Self() { return ::GetModuleHandleA(nullptr); }
-};
+using LogClient = standin::Fixture;
+using standin::Expected;
+HINSTANCE Self() { return ::GetModuleHandleA(nullptr); }
 
 }  // namespace
 
@@ -86,25 +85,4 @@ TEST_F(LogClient, MissingSourceStringLeavesSourceEmpty) {
     ASSERT_TRUE(dll);
     LogRunResult(dll.get(), "n", "m", 76, 0);
     EXPECT_EQ((Expected{"Log 19 76 0 \"n\" \"\" \"m\""}), ClientLog());
-}
-
-TEST_F(LogClient, CopiesShareTheLogger) {
-    {
-        ULogClient first;
-        ASSERT_TRUE(first.m_pInterface);
-        ULogClient second(first);
-        EXPECT_EQ(first.m_pInterface.get(), second.m_pInterface.get());
-        first.Release();
-        EXPECT_FALSE(first.m_pInterface);
-        const TString source("s");
-        second.Log(19, 76, 0, "", source, "after the first let go");
-        EXPECT_EQ(0u, Count("destroyed"));
-        ULogClient third;
-        third = second;  // lets go of its own logger
-        EXPECT_EQ(1u, Count("Logger#2 destroyed"));
-        EXPECT_EQ(second.m_pInterface.get(), third.m_pInterface.get());
-    }
-    EXPECT_EQ(1u, Count("Logger#1 destroyed"));
-    EXPECT_EQ(1u, Count("Logger#2 destroyed"));
-    EXPECT_EQ((Expected{"Log 19 76 0 \"\" \"s\" \"after the first let go\""}), ClientLog());
 }

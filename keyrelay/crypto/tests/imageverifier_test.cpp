@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,36 +77,15 @@ TEST_F(StandInTrust, TheFirstOfSeveralCertificatesIsJudged) {
     EXPECT_EQ(1u, Journal().size());
 }
 
-TEST_F(StandInTrust, ImageChangedAfterSigningFailsAfterTheFullSeries) {
-    // Its PKCS #7 signature still verifies (stage 2 passes, the trust stage
-    // is reached); the trust decision rejects the changed file every time.
-    Control("reject 1000 80096010");
-    const std::string image = krtest::TestPkiPath("image-tampered.exe");
-    EXPECT_FALSE(UImageVerifier(image.c_str()).Verify());
-    std::vector<std::string> journal = Journal();
-    ASSERT_EQ(101u, journal.size());
-    EXPECT_EQ(kActionAndSubject + image, journal[100]);
-}
-
 TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
     Control("reject 1 800B0004");
-    const std::string folder = krtest::FreshTempFolder("kr-planted-wintrust");
-    const std::string planted = testkit::BinDir() + "\\..\\planted\\wintrust.dll";
-    ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\wintrust.dll").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(testkit::BinPath("kr_crypto_probe.exe").c_str(),
-                          (folder + "\\kr_crypto_probe.exe").c_str(), FALSE));
-    const std::string out = folder + "\\result.txt";
-    EXPECT_EQ(
-        0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" verify \"" +
-                                    krtest::TestPkiPath("image-signed.exe") + "\" \"" + out + "\"",
-                                60000, folder));
-    EXPECT_EQ("verify=1\n", testkit::ReadTextFile(out));
-    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
+    const std::string folder = krtest::PlantBesideProbe("kr-planted-wintrust", {"wintrust.dll"});
+    EXPECT_EQ(0u, krtest::RunProbe(folder, "verify \"" + krtest::TestPkiPath("image-signed.exe") + "\""));
+    EXPECT_EQ("", testkit::ReadTextFile(folder + "\\wintrust.dll.loaded"));
     // The stand-in in the system folder answered (rejected once, then trusted).
     EXPECT_EQ(2u, Journal().size());
     // Control: a bare LoadLibraryA would have taken the planted copy.
-    EXPECT_EQ(0u,
-              testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000, folder));
-    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
+    EXPECT_EQ(0u, krtest::RunProbe(folder, "naive"));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\wintrust.dll.loaded"));
     testkit::RemoveTree(folder);
 }
