@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 TEST(TStringLoad, LoadsOrKeepsTheContentUpTo510Characters) {
     const HINSTANCE self = ::GetModuleHandleA(nullptr), kernel = ::GetModuleHandleA("kernel32.dll");
@@ -44,32 +45,34 @@ TEST(TStringLoad, LoadsOrKeepsTheContentUpTo510Characters) {
     }
 }
 
-TEST(Conversions, EmptyAsciiAndAnsiCodePageRoundTrips) {
-    EXPECT_EQ(L"", NarrowToWide(""));
-    EXPECT_EQ("", WideToNarrow(L""));
-    EXPECT_EQ("", BstrToNarrow(nullptr));
-    for (BSTR empty : {NarrowToBstr(""), NarrowToBstrOrThrow("")}) {
-        scoped::Bstr owned(empty);
-        ASSERT_TRUE(owned.get() != nullptr);
-        EXPECT_EQ(0u, ::SysStringLen(owned.get()));
+TEST(Conversions, RoundTripsThroughEveryForm) {
+    // Empty, ASCII, and e-acute and the euro sign, whose code point lies
+    // outside Latin-1 (in code page 1252, which the test prefix uses).
+    ASSERT_EQ(1252u, ::GetACP());
+    const std::pair<std::string, std::wstring> rows[] = {
+        {"", L""}, {"/com/solvanenetwork", L"/com/solvanenetwork"}, {"Caf\xE9 \x80", L"Caf\u00E9 \u20AC"},
+        {std::string(100000, 'z'), std::wstring(100000, L'z')},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.second, NarrowToWide(row.first));
+        EXPECT_EQ(row.first, WideToNarrow(row.second));
+        for (BSTR b : {NarrowToBstr(row.first), NarrowToBstrOrThrow(row.first)}) {
+            scoped::Bstr owned(b);
+            ASSERT_TRUE(owned.get() != nullptr);
+            EXPECT_EQ(row.second, std::wstring(b, ::SysStringLen(b)));
+            EXPECT_EQ(row.first, BstrToNarrow(b));
+        }
+        BSTR out = nullptr;
+        ASSERT_EQ(S_OK, AnsiToBstr(&out, row.first.c_str()));
+        scoped::Bstr owned(out);
+        EXPECT_EQ(row.second, std::wstring(out, ::SysStringLen(out)));
     }
-    EXPECT_EQ(L"/com/solvanenetwork", NarrowToWide("/com/solvanenetwork"));
-    EXPECT_EQ("/com/solvanenetwork", WideToNarrow(L"/com/solvanenetwork"));
-
-    if (::GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << ::GetACP();
-    // e-acute and the euro sign, whose code point lies outside Latin-1.
-    const std::string ansi = "Caf\xE9 \x80";
-    const std::wstring wide = L"Caf\u00E9 \u20AC";
-    EXPECT_EQ(wide, NarrowToWide(ansi));
-    EXPECT_EQ(ansi, WideToNarrow(wide));
-    scoped::Bstr b(NarrowToBstr(ansi));
-    EXPECT_EQ(wide, std::wstring(b.get()));
-    EXPECT_EQ(ansi, BstrToNarrow(b.get()));
+    EXPECT_EQ("", BstrToNarrow(nullptr));
     // A character the code page lacks becomes the default character.
     EXPECT_EQ("?", WideToNarrow(L"\u4E2D"));
 }
 
-TEST(Conversions, EmbeddedNulEndsTheText) {
+TEST(Conversions, EmbeddedNulEndsTheTextAndFailuresLeaveTheOutput) {
     EXPECT_EQ(L"ab", NarrowToWide(std::string("ab\0cd", 5)));
     EXPECT_EQ("ab", WideToNarrow(std::wstring(L"ab\0cd", 5)));
     // A BSTR is read up to its first NUL, whatever its counted length says.
@@ -77,19 +80,10 @@ TEST(Conversions, EmbeddedNulEndsTheText) {
     EXPECT_EQ("xy", BstrToNarrow(b.get()));
     scoped::Bstr c(NarrowToBstr(std::string("pq\0r", 4)));
     EXPECT_EQ(2u, ::SysStringLen(c.get()));
-}
 
-TEST(Conversions, AnsiToBstr) {
     BSTR sentinel = reinterpret_cast<BSTR>(static_cast<uintptr_t>(0x1234));
     BSTR out = sentinel;
     EXPECT_EQ(E_POINTER, AnsiToBstr(&out, nullptr));
-    EXPECT_EQ(sentinel, out);  // left alone on failure
+    EXPECT_EQ(sentinel, out);
     EXPECT_EQ(E_POINTER, AnsiToBstr(nullptr, "x"));
-    const std::wstring wide = ::GetACP() == 1252 ? L"Caf\u00E9 \u20AC" : L"Cafe";
-    for (const std::string& text : {std::string(), std::string(100000, 'z'), WideToNarrow(wide)}) {
-        ASSERT_EQ(S_OK, AnsiToBstr(&out, text.c_str()));
-        scoped::Bstr owned(out);
-        ASSERT_TRUE(owned.get() != nullptr);
-        EXPECT_EQ(NarrowToWide(text), std::wstring(out, ::SysStringLen(out)));
-    }
 }

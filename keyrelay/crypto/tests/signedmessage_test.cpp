@@ -5,7 +5,6 @@
 #include "SignedMessage.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 #include <string>
@@ -19,15 +18,10 @@
 namespace {
 
 const char kSerial[] = "4B52C0DE00000100";  // the test publisher's
-// Any error; an error other than E_FAIL; a step whose answer is left open.
-const HRESULT kAnyFailure = 1, kCryptoFailure = 2, kNotChecked = 3;
-
-std::vector<unsigned char> Record(const char* name) {
-    return testkit::ReadBytes(krtest::TestPkiPath(name));
-}
+// Any error; an error other than E_FAIL.
+const HRESULT kAnyFailure = 1, kCryptoFailure = 2;
 
 void ExpectResult(HRESULT expected, HRESULT actual, const char* step) {
-    if (expected == kNotChecked) return;
     if (expected != kAnyFailure && expected != kCryptoFailure) {
         EXPECT_EQ(expected, actual) << step;
         return;
@@ -36,38 +30,53 @@ void ExpectResult(HRESULT expected, HRESULT actual, const char* step) {
     EXPECT_TRUE(expected != kCryptoFailure || actual != E_FAIL) << step;
 }
 
+// The serial text in a buffer of `size` chars; what it returned in *ok.
+std::string Serial(const std::vector<unsigned char>& record, size_t size, bool* ok = nullptr,
+                   size_t holding = 0) {
+    std::vector<char> text(size + 4, '#');  // guard bytes after the buffer
+    const bool result = GetSignerSerialNumber(record.data(), holding ? holding : record.size(), text.data(), size);
+    if (ok) *ok = result;
+    EXPECT_EQ("####", std::string(text.data() + size, 4)) << "written past the buffer";
+    return std::string(text.data(), strnlen(text.data(), size));
+}
+
 }  // namespace
 
-// Decode, OpenSigner and VerifySignature, as the image check calls them.
+// Decode, OpenSigner and VerifySignature as the image check calls them, and
+// the serial number, which is read without checking the signature.
 TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
-    struct Row {
+    const struct {
         const char* name;
-        DWORD type;
         bool garbled;  // DER overwritten
         HRESULT decode, open, verify;
-    };
-    const Row rows[] = {
-        {"cert-md5.bin", CMSG_SIGNED, false, S_OK, S_OK, S_OK},
-        {"cert-md5-nopad.bin", CMSG_SIGNED, false, S_OK, S_OK, S_OK},
-        {"cert-sha256.bin", CMSG_SIGNED, false, S_OK, S_OK, S_OK},
-        {"cert-md5.bin", CMSG_ENVELOPED, false, CRYPT_E_UNEXPECTED_MSG_TYPE, kNotChecked, kNotChecked},
-        {"cert-notsigned.bin", CMSG_SIGNED, false, CRYPT_E_UNEXPECTED_MSG_TYPE, kAnyFailure, kAnyFailure},
-        {"cert-md5.bin", CMSG_SIGNED, true, kAnyFailure, kAnyFailure, kAnyFailure},
-        // The signer's certificate is not in the message.
-        {"cert-nosigner.bin", CMSG_SIGNED, false, S_OK, S_OK, E_FAIL},
+        const char* serial;
+    } rows[] = {
+        {"cert-md5.bin", false, S_OK, S_OK, S_OK, kSerial},
+        {"cert-md5-nopad.bin", false, S_OK, S_OK, S_OK, kSerial},
+        {"cert-sha256.bin", false, S_OK, S_OK, S_OK, kSerial},
+        // The signer's certificate is not in the message, its identity is.
+        {"cert-nosigner.bin", false, S_OK, S_OK, E_FAIL, kSerial},
         // A broken signature fails with the CryptoAPI's own error.
-        {"cert-badsig.bin", CMSG_SIGNED, false, S_OK, S_OK, kCryptoFailure},
+        {"cert-badsig.bin", false, S_OK, S_OK, kCryptoFailure, kSerial},
+        {"cert-notsigned.bin", false, CRYPT_E_UNEXPECTED_MSG_TYPE, kAnyFailure, kAnyFailure, "Error"},
+        {"cert-md5.bin", true, kAnyFailure, kAnyFailure, kAnyFailure, "Error"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.name) + (row.garbled ? " garbled" : ""));
-        std::vector<unsigned char> record = Record(row.name);
+        std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath(row.name));
         if (row.garbled) std::memset(record.data() + 8, 0x5A, 64);
         krcrypto::CertificateRecordView view;
         ASSERT_TRUE(krcrypto::ParseCertificateRecord(record.data(), record.size(), &view));
         USignedMessage message;
-        ExpectResult(row.decode, message.Decode(view.content, static_cast<DWORD>(view.contentLength), row.type), "decode");
+        ExpectResult(row.decode, message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED), "decode");
         ExpectResult(row.open, message.OpenSigner(), "open");
         ExpectResult(row.verify, message.VerifySignature(), "verify");
+        bool ok = false;
+        EXPECT_EQ(row.serial, Serial(record, 128, &ok));
+        EXPECT_EQ(row.serial == kSerial, ok);
+        // Another expected type is refused at decoding.
+        ExpectResult(row.decode == S_OK ? CRYPT_E_UNEXPECTED_MSG_TYPE : kAnyFailure,
+                     USignedMessage().Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_ENVELOPED), "type");
     }
     USignedMessage notDecoded;
     EXPECT_LT(notDecoded.OpenSigner(), 0);
@@ -75,46 +84,24 @@ TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
     EXPECT_EQ(nullptr, notDecoded.SignerIdentity());
 }
 
-TEST(SignerSerialNumber, MostSignificantByteFirstCutToWholeBytesOrError) {
-    struct Row {
-        const char* name;
-        DWORD lengthField;  // written over the record's, when not 0
-        size_t holding;     // bytes handed over, when not 0
-        size_t bufferSize;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {"cert-md5.bin", 0, 0, 128, kSerial},
-        {"cert-md5-nopad.bin", 0, 0, 128, kSerial},
-        {"cert-sha256.bin", 0, 0, 128, kSerial},
-        {"cert-md5.bin", 0, 0, 5, "4B52"},  // the two most significant bytes
-        // The signature is not checked here, and the signer identity is in
-        // the message even without its certificate.
-        {"cert-badsig.bin", 0, 0, 128, kSerial},
-        {"cert-nosigner.bin", 0, 0, 128, kSerial},
-        {"cert-notsigned.bin", 0, 0, 128, "Error"},
-        {"cert-notsigned.bin", 0, 0, 4, "Err"},
-        // The record's length check is tested natively; here, that the serial
-        // number goes through it: past the bytes, cutting the DER, no header.
-        {"cert-md5.bin", 0xFFFFF, 0, 128, "Error"},
-        {"cert-md5.bin", 200, 0, 128, "Error"},
-        {"cert-md5.bin", 0, 7, 16, "Error"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.name) + " " + std::to_string(row.lengthField) + " " +
-                     std::to_string(row.holding) + " " + std::to_string(row.bufferSize));
-        std::vector<unsigned char> record = Record(row.name);
-        if (row.lengthField) std::memcpy(record.data(), &row.lengthField, sizeof(row.lengthField));
-        std::vector<char> text(row.bufferSize + 4, '#');  // guard bytes after the buffer
-        EXPECT_EQ(std::strncmp(row.expected, "Err", 3) != 0,
-                  GetSignerSerialNumber(record.data(), row.holding ? row.holding : record.size(),
-                                        text.data(), row.bufferSize));
-        EXPECT_EQ(row.expected, std::string(text.data(), strnlen(text.data(), row.bufferSize)));
-        EXPECT_EQ("####", std::string(text.data() + row.bufferSize, 4)) << "written past the buffer";
-    }
+TEST(SignerSerialNumber, CutToWholeBytesAndNeverPastTheRecord) {
+    std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
+    bool ok = false;
+    EXPECT_EQ("4B52", Serial(record, 5, &ok));  // the two most significant bytes
+    EXPECT_TRUE(ok);
+    EXPECT_EQ("Err", Serial(testkit::ReadBytes(krtest::TestPkiPath("cert-notsigned.bin")), 4));
     char text[8] = "xxxxxxx";
     EXPECT_FALSE(GetSignerSerialNumber(nullptr, 0, text, sizeof(text)));
     EXPECT_STREQ("Error", text);
+    // Which lengths the record header accepts is tested natively; here, that
+    // the serial number goes through that check: no whole header, a length
+    // past the bytes, a length that cuts the DER.
+    EXPECT_EQ("Error", Serial(record, 16, nullptr, 7));
+    for (DWORD length : {static_cast<DWORD>(record.size()) + 4096, 200ul}) {
+        std::memcpy(record.data(), &length, sizeof(length));
+        EXPECT_EQ("Error", Serial(record, 128, &ok)) << length;
+        EXPECT_FALSE(ok);
+    }
 }
 
 TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
@@ -130,7 +117,7 @@ TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
         }
         EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
         // Still usable after the second decoder is gone.
-        const std::vector<unsigned char> record = Record("cert-sha256.bin");
+        const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
         EXPECT_EQ(S_OK, first.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
     }
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
