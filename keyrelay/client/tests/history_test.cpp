@@ -1,8 +1,8 @@
-// The update history through the client stand-in's path provider: the file,
-// the registry value, the null-path case and a failing provider.
+// The update history through the client stand-in's path provider (and so
+// the provider's wrapper): the file, the registry value, the null-path case
+// and a failing provider.
 #include "RecordHistory.h"
 #include "StandInFixture.h"
-#include "UClientPaths.h"
 #include "testpki_files.h"
 
 #include <gtest/gtest.h>
@@ -89,19 +89,4 @@ TEST_F(UpdateHistory, FailingPathProviderWritesNothing) {
     EXPECT_EQ(1u, Count("GetPath(5) = 0x80004005"));
     EXPECT_EQ(1u, Count("create ClientPaths IID_IClientPaths = 0x80040154"));
     ExpectAllReleased();
-}
-
-TEST_F(UpdateHistory, PathProviderWrapper) {
-    UClientPaths paths;
-    std::string out = "stale";
-    EXPECT_EQ(S_OK, paths.GetPath(5, out));
-    EXPECT_EQ(Dir() + "\\History", out);
-    EXPECT_EQ(E_INVALIDARG, paths.GetPath(4, out));
-    EXPECT_EQ("", out);
-    Control("Paths", "5", "<null>");
-    out = "stale";
-    EXPECT_EQ(S_OK, paths.GetPath(5, out));
-    EXPECT_EQ("", out);
-    // One provider for all calls.
-    EXPECT_EQ(1u, Count("create ClientPaths"));
 }

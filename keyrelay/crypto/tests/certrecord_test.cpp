@@ -76,13 +76,3 @@ TEST(SerialText, MostSignificantByteFirstCutAfterTheLastWholeByteThatFits) {
         EXPECT_EQ(row.text.size(), n);
     }
 }
-
-TEST(SerialText, CopyTextCutTerminates) {
-    char text[8];
-    std::memset(text, '#', sizeof(text));
-    krcrypto::CopyTextCut("Error", text, 4);
-    EXPECT_STREQ("Err", text);
-    EXPECT_EQ('#', text[4]);
-    krcrypto::CopyTextCut("Error", text, sizeof(text));
-    EXPECT_STREQ("Error", text);
-}
