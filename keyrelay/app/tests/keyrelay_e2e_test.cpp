@@ -1,15 +1,6 @@
-// End to end: the real signed keyrelay images (and variants with other
-// payloads) run under Wine against the client stand-in and the stand-in
-// trust decision. What is checked is what the client, the user and the
-// machine see: the certificate manager's calls, the log record, the message
-// box, the history file and registry value, the exit code.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// End to end: the signed keyrelay images (and variants with other payloads)
+// against the client and trust stand-ins. Checked is what the client, the
+// user and the machine see: requests, log record, box, history, exit code.
 #include "StandInFixture.h"
 #include "testpki_files.h"
 #include "WintrustStandIn.h"

@@ -5,9 +5,6 @@
 #include "StandInFixture.h"
 #include "testpki_files.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <vector>
 
 namespace {

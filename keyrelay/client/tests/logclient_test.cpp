@@ -3,10 +3,6 @@
 #include "StandInFixture.h"
 #include "ULogClient.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 namespace {
 
 using LogClient = standin::Fixture;

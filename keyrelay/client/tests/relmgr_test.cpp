@@ -4,11 +4,7 @@
 #include "StandInFixture.h"
 #include "URelMgrWrapper.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 

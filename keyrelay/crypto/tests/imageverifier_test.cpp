@@ -3,9 +3,6 @@
 // answering from its control file and journalling each call.
 #include "ImageVerifier.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
 #include <vector>
 
 #include "LibraryBindings.h"

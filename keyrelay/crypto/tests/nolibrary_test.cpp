@@ -1,7 +1,5 @@
 // The bindings with CRYPT32 and IMAGEHLP disabled (WINEDLLOVERRIDES=...=d):
 // every call fails cleanly with ERROR_DLL_NOT_FOUND and the counts balance.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <vector>
 

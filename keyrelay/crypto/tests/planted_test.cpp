@@ -1,7 +1,6 @@
 // Copies of crypt32.dll and imagehlp.dll planted beside a program are never
 // loaded by the bindings, even when Wine is told to prefer native copies
 // (WINEDLLOVERRIDES=crypt32,imagehlp=n,b): the system's libraries serve.
-#include <gtest/gtest.h>
 
 #include "testpki_files.h"
 

@@ -1,13 +1,10 @@
 // The decoder, the signer's serial number and the CRYPT32 binding against
-// Wine's own CRYPT32, on the records of the test PKI. (Where the libraries
-// are loaded from is tested with planted copies, the IMAGEHLP binding
-// through the image check.)
+// Wine's own CRYPT32, on the test PKI's records. (Where the libraries come
+// from: planted_test; the IMAGEHLP binding: the image check.)
 #include "SignedMessage.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "CertRecord.h"
@@ -106,20 +103,17 @@ TEST(SignerSerialNumber, CutToWholeBytesAndNeverPastTheRecord) {
 
 TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
     ASSERT_EQ(0, UCrypt32Library::ReferenceCount());
-    {
-        USignedMessage first;
-        const HMODULE module = UCrypt32Library::Module();
-        ASSERT_NE(nullptr, module);
-        {
-            USignedMessage second;
-            EXPECT_EQ(2, UCrypt32Library::ReferenceCount());
-            EXPECT_EQ(module, UCrypt32Library::Module());
-        }
-        EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
-        // Still usable after the second decoder is gone.
-        const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
-        EXPECT_EQ(S_OK, first.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
-    }
+    auto first = std::make_unique<USignedMessage>(), second = std::make_unique<USignedMessage>();
+    const HMODULE module = UCrypt32Library::Module();
+    ASSERT_NE(nullptr, module);
+    EXPECT_EQ(2, UCrypt32Library::ReferenceCount());
+    second.reset();
+    EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
+    EXPECT_EQ(module, UCrypt32Library::Module());
+    // Still usable after the second decoder is gone.
+    const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
+    EXPECT_EQ(S_OK, first->Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
+    first.reset();
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
     // Freed (Wine's own modules that import CRYPT32 may still keep it mapped).
     EXPECT_EQ(nullptr, UCrypt32Library::Module());
