@@ -172,6 +172,7 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.image) + row.args + " " + row.setup);
         NewRun();
+        DeleteFileA(HistoryFile().c_str());
         const std::string setup = row.setup;
         ASSERT_TRUE(setup.compare(0, 6, "reject") != 0 || wintrust_standin::Control(setup));
         if (setup == "no manager") Control("Classes", "CertificateManager", "0");
