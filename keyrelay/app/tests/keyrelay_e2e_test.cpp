@@ -7,7 +7,6 @@
 
 namespace {
 
-const DWORD kFailed = 0xFFFFFFFF;  // exit code -1
 const char kSerial[] = "4B52C0DE00000100";
 const char kSuccessText[] =
     "Congratulations!\n\nSolvane has been successfully updated on your computer.\n\nThank you.";
@@ -46,7 +45,8 @@ Seen RunImage(const char* image, const std::string& args) {
         seen.text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) TerminateProcess(process.get(), 0xDEAD);
+    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process.get(), 0xDEAD);
     GetExitCodeProcess(process.get(), &seen.code);
     return seen;
 }
@@ -74,8 +74,7 @@ protected:
         Control("Relationships", "/com/brenvik-solvane", "Brenvik");
     }
 
-    // A manager request with the embedded record, as the journal shows it
-    // up to the record's digest.
+    // A manager request with the embedded record, as journalled, to its digest.
     static std::string Request(const char* method, const char* path) {
         return std::string("CertificateManager ") + method + "(\"" + path + "\", 0, bytes(len=" +
                std::to_string(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")).size());
@@ -83,7 +82,8 @@ protected:
     standin::Expected Requests() const {
         standin::Expected requests;
         for (const std::string& c : Calls())
-            if (c.find("Certificate(") != std::string::npos) requests.push_back(c.substr(0, c.find(",fnv1a")));
+            if (c.find("Certificate(") != std::string::npos)
+                requests.push_back(c.substr(0, c.find(",fnv1a")));
         return requests;
     }
 };
@@ -97,8 +97,10 @@ TEST_F(KeyRelay, SilentAddHandsTheWholeRecordToTheClientAndRecordsIt) {
     HANDLE found = FindFirstFileA((folder + "*.bin").c_str(), &fd);
     ASSERT_NE(INVALID_HANDLE_VALUE, found);
     FindClose(found);
-    EXPECT_EQ(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")), testkit::ReadBytes(folder + fd.cFileName));
-    EXPECT_EQ((standin::Expected{LogLine(76, 0, "Solvane Network", "Solvane Network security.")}), ClientLog());
+    EXPECT_EQ(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")),
+              testkit::ReadBytes(folder + fd.cFileName));
+    EXPECT_EQ((standin::Expected{LogLine(76, 0, "Solvane Network", "Solvane Network security.")}),
+              ClientLog());
 
     // Recorded (the entry's form is the history tests' business).
     EXPECT_EQ("1", History("History", "Count"));
@@ -114,9 +116,11 @@ TEST_F(KeyRelay, SilentAddHandsTheWholeRecordToTheClientAndRecordsIt) {
 }
 
 TEST_F(KeyRelay, VendorPathAlsoActsOnTheRootAndAnUnknownNameStaysEmpty) {
-    WritePrivateProfileStringA("Relationships", "/com/brenvik-solvane", nullptr, (Dir() + "\\control.ini").c_str());
+    WritePrivateProfileStringA("Relationships", "/com/brenvik-solvane", nullptr,
+                               (Dir() + "\\control.ini").c_str());
     EXPECT_EQ(0u, RunImage("kr_t_vendor.exe", " /S").code);
-    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/brenvik-solvane"), Request("AddCertificate", "/")}),
+    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/brenvik-solvane"),
+                                 Request("AddCertificate", "/")}),
               Requests());
     EXPECT_EQ((standin::Expected{LogLine(76, 0, "", " security.")}), ClientLog());
 }
@@ -176,15 +180,18 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
         const std::string setup = row.setup;
         ASSERT_TRUE(setup.compare(0, 6, "reject") != 0 || wintrust_standin::Control(setup));
         if (setup == "no manager") Control("Classes", "CertificateManager", "0");
-        if (setup.find("Certificate") != std::string::npos) Control("Fail", "CertificateManager." + setup, "0x80070005");
+        if (setup.find("Certificate") != std::string::npos)
+            Control("Fail", "CertificateManager." + setup, "0x80070005");
         const Seen seen = RunImage(row.image, row.args);
         const bool silent = *row.args != '\0';
-        EXPECT_EQ(kFailed, seen.code);
+        EXPECT_EQ(0xFFFFFFFF, seen.code);  // -1
         EXPECT_EQ(silent ? "" : "Error: Security Update", seen.caption);
         EXPECT_EQ(silent ? "" : UserFailureText(row.name, row.stage), seen.text);
-        EXPECT_EQ((standin::Expected{LogLine(row.eventCode, 2, row.name, row.logText)}), ClientLog());
+        EXPECT_EQ((standin::Expected{LogLine(row.eventCode, 2, row.name, row.logText)}),
+                  ClientLog());
         size_t managerCalls = 0;
-        for (const std::string& c : Calls()) managerCalls += c.find("CertificateManager") != std::string::npos;
+        for (const std::string& c : Calls())
+            managerCalls += c.find("CertificateManager") != std::string::npos;
         EXPECT_EQ(row.managerCalls, managerCalls);
         ExpectAllReleased();
         EXPECT_FALSE(testkit::FileExists(HistoryFile()));

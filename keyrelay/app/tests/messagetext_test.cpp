@@ -37,7 +37,8 @@ TEST(Substitution, FirstTokenOnlyNameAsItIsCutToTheBuffer) {
         buffer[row.bufferChars - 1] = '\0';
         keyrelay::SubstituteRelationship(buffer.data(), row.bufferChars, row.name.c_str());
         EXPECT_EQ(row.result, std::string(buffer.data())) << row.text.substr(0, 40);
-        EXPECT_EQ(std::string(16, 'Z'), std::string(buffer.data() + row.bufferChars, 16)) << row.text.substr(0, 40);
+        EXPECT_EQ(std::string(16, 'Z'), std::string(buffer.data() + row.bufferChars, 16))
+            << row.text.substr(0, 40);
     }
 }
 
@@ -56,7 +57,8 @@ TEST(ResourceText, StopsAtNulResourceEndOrBuffer) {
     for (const auto& row : rows) {
         std::vector<char> resource(row.data, row.data + row.size);  // exact size, for the sanitizer
         char buffer[32];
-        keyrelay::CopyResourceText(row.data ? resource.data() : nullptr, row.size, buffer, sizeof(buffer));
+        keyrelay::CopyResourceText(row.data ? resource.data() : nullptr, row.size, buffer,
+                                   sizeof(buffer));
         EXPECT_EQ(row.result, std::string(buffer));
     }
 }

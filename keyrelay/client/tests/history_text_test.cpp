@@ -35,7 +35,8 @@ TEST(HistoryText, FieldsNumberingAndCuts) {
         {pairAt510.substr(1), "add", "00", 0, Lead, pairAt510.substr(1, 511), pairAt510.substr(1, 511), "Log0", "1"},
     };
     for (const auto& row : rows) {
-        const history::Record r = history::Compose(row.target, row.action, row.serial, "stamp", row.count, row.lead);
+        const history::Record r =
+            history::Compose(row.target, row.action, row.serial, "stamp", row.count, row.lead);
         EXPECT_EQ(row.valueName, r.valueName) << row.target.size() << " " << row.serial.size();
         EXPECT_EQ(row.entry, r.entry) << row.target.size() << " " << row.serial.size();
         EXPECT_EQ(row.keyName, r.keyName);

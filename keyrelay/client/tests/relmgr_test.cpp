@@ -1,6 +1,7 @@
 // The relationship lookup through the client stand-in: which interface is
 // asked, that every failure gives an empty name, and that Uninitialize and
 // Release are each called exactly as often as they should be.
+#include "Conversions.h"
 #include "StandInFixture.h"
 #include "URelMgrWrapper.h"
 
@@ -20,7 +21,7 @@ protected:
     // GetRelationshipCompanyName as the run flow calls it: a buffer (of 256
     // chars there) holding the default name; bytes after it stay untouched.
     std::string Name(const char* path = kPath, size_t size = 256) {
-        scoped::Bstr target(path ? ::SysAllocString(std::wstring(path, path + std::strlen(path)).c_str()) : nullptr);
+        scoped::Bstr target(path ? NarrowToBstr(path) : nullptr);
         std::vector<char> buffer(size + 4, 'X');
         std::strncpy(buffer.data(), "relationship", size);
         GetRelationshipCompanyName(::GetModuleHandleA(nullptr), target.get(), buffer.data(), size);
@@ -64,39 +65,35 @@ TEST_F(Lookup, CurrentInterfaceFirstThenTheOldOnesCollection) {
     }
 }
 
-TEST_F(Lookup, FailingInitializeIsNotUninitialized) {
-    Control("Fail", "RelationshipManager.Initialize", "0x80004005");
-    EXPECT_EQ("", Name());
-    // The same with the old interface: no fall-back beyond it.
-    Control("Interfaces", "IID_IRelationshipManager", "0");
-    EXPECT_EQ("", Name());
-    EXPECT_EQ(2u, Count("Initialize() = 0x80004005"));
-    EXPECT_EQ(1u, Count("create RelationshipManager#3 Old_IID_IRelationshipManager = 0x00000000"));
-    EXPECT_EQ(0u, Count("Uninitialize"));
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, FailingLookupAfterInitializeUninitializesOnce) {
-    // Current interface, relationship unknown to the client.
-    EXPECT_EQ("", Name("/com/unknown"));
-    EXPECT_EQ(1u, Count("LookupCompanyName(\"/com/unknown\") = 0x80070490"));
-    // Old interface: each step of the collection path failing in turn.
-    Control("Interfaces", "IID_IRelationshipManager", "0");
-    const char* failures[][2] = {
-        {"Fail", "RelationshipManager.get_Relationships"},
-        {"Fail", "Relationships.get_Item"},
-        {"Fail", "Relationship.get_CompanyName"},
-        {"Interfaces", "IID_IRelationship"},
+// Each failure gives the empty name; Uninitialize follows only a successful
+// Initialize, once; no fall-back beyond the old interface.
+TEST_F(Lookup, EveryFailureGivesAnEmptyName) {
+    const struct {
+        bool old;                  // the current interface switched off
+        const char *section, *key;  // the failing call or missing interface
+        const char* path;
+        const char* seen;  // in the journal
+        size_t uninitialized;
+    } rows[] = {
+        {false, "Fail", "RelationshipManager.Initialize", kPath, "Initialize() = 0x80004005", 0},
+        {true, "Fail", "RelationshipManager.Initialize", kPath, "Initialize() = 0x80004005", 0},
+        {false, "", "", "/com/unknown", "LookupCompanyName(\"/com/unknown\") = 0x80070490", 1},
+        {true, "Fail", "RelationshipManager.get_Relationships", kPath, "get_Relationships() = 0x80004005", 1},
+        {true, "Fail", "Relationships.get_Item", kPath, "get_Item(VT_BSTR \"/com/solvanenetwork\") = 0x80004005", 1},
+        {true, "Fail", "Relationship.get_CompanyName", kPath, "get_CompanyName() = 0x80004005", 1},
+        {true, "Interfaces", "IID_IRelationship", kPath, "QueryInterface(IID_IRelationship) = 0x80004002", 1},
     };
-    size_t uninitialized = 1;
-    for (const auto& f : failures) {
-        Control(f[0], f[1], *f[0] == 'F' ? "0x80004005" : "0");
-        EXPECT_EQ("", Name()) << f[1];
-        Control(f[0], f[1], *f[0] == 'F' ? "0" : "1");
-        EXPECT_EQ(++uninitialized, Count("Uninitialize() = 0x00000000")) << f[1];
+    for (const auto& row : rows) {
+        ::DeleteFileA((Dir() + "\\journal.txt").c_str());
+        Control("Interfaces", "IID_IRelationshipManager", row.old ? "0" : "1");
+        if (*row.section) Control(row.section, row.key, *row.section == 'F' ? "0x80004005" : "0");
+        EXPECT_EQ("", Name(row.path)) << row.seen;
+        if (*row.section) Control(row.section, row.key, *row.section == 'F' ? "0" : "1");
+        EXPECT_EQ(1u, Count(row.seen)) << row.seen;
+        EXPECT_EQ(row.uninitialized, Count("Uninitialize() = 0x00000000")) << row.seen;
+        EXPECT_EQ(row.old ? 2u : 1u, Count("create RelationshipManager")) << row.seen;
+        ExpectAllReleased();
     }
-    EXPECT_EQ(1u, Count("QueryInterface(IID_IRelationship) = 0x80004002"));
-    ExpectAllReleased();
 }
 
 TEST_F(Lookup, LongNullAndCutNames) {

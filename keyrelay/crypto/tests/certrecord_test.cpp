@@ -46,7 +46,8 @@ TEST(CertRecord, LengthOutsideTheHoldingBytesIsRejected) {
         std::vector<unsigned char> r = MakeRecord(row.first, row.second);
         CertificateRecordView v;
         v.contentLength = 99;
-        EXPECT_FALSE(ParseCertificateRecord(r.data(), r.size(), &v)) << row.first << "/" << row.second;
+        EXPECT_FALSE(ParseCertificateRecord(r.data(), r.size(), &v))
+            << row.first << "/" << row.second;
         EXPECT_EQ(0u, v.contentLength);
         EXPECT_EQ(nullptr, v.content);
     }
@@ -70,7 +71,8 @@ TEST(SerialText, MostSignificantByteFirstCutAfterTheLastWholeByteThatFits) {
     };
     for (const auto& row : rows) {
         std::vector<char> text(row.size + 1, '#');
-        const std::size_t n = krcrypto::FormatSerialNumber(row.serial.data(), row.serial.size(), text.data(), row.size);
+        const std::size_t n = krcrypto::FormatSerialNumber(row.serial.data(), row.serial.size(),
+                                                           text.data(), row.size);
         EXPECT_EQ('#', text[row.size]) << row.text << " written past the buffer";
         EXPECT_EQ(row.text, row.size ? std::string(text.data()) : "") << row.size;
         EXPECT_EQ(row.text.size(), n);

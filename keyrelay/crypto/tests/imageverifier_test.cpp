@@ -47,32 +47,31 @@ TEST_F(StandInTrust, OnlyASignatureThatVerifiesReachesTheTrustCallsUntilTrusted)
     };
     for (const auto& row : rows) {
         Trust(row.trust);
-        const std::string path = row.image.size() > 3 && row.image[1] != ':' ? krtest::TestPkiPath(row.image) : row.image;
-        EXPECT_EQ(row.verified, UImageVerifier(path.c_str()).Verify()) << path << " " << row.trust;
-        EXPECT_EQ(row.trustCalls, wintrust_standin::Journal().size()) << path << " " << row.trust;
+        const std::string path = row.image.size() > 3 && row.image[1] != ':'
+                                     ? krtest::TestPkiPath(row.image)
+                                     : row.image;
+        {
+            UImageVerifier verifier(path.c_str());
+            EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount()) << path;
+            EXPECT_EQ(row.verified, verifier.Verify()) << path << " " << row.trust;
+        }
+        EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount()) << path;
+        EXPECT_EQ(0, UCrypt32Library::ReferenceCount()) << path;
+        // Every call: the old action without UI, with its subject.
+        const std::vector<std::string> journal = wintrust_standin::Journal();
+        EXPECT_EQ(row.trustCalls, journal.size()) << path << " " << row.trust;
+        for (const std::string& call : journal)
+            EXPECT_EQ("{C6B2E8D0-E005-11CF-A134-00C04FD7BF43} hwnd=FFFFFFFF "
+                      "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=" + path, call);
     }
     EXPECT_FALSE(UImageVerifier(nullptr).Verify());
-}
-
-TEST_F(StandInTrust, TheOldActionWithItsSubjectAndTheLibrariesReleased) {
-    Trust("trusted");
-    const std::string image = krtest::TestPkiPath("image-signed.exe");
-    {
-        UImageVerifier verifier(image.c_str());
-        EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount());
-        EXPECT_TRUE(verifier.Verify());
-    }
-    EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
-    EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
-    EXPECT_EQ((std::vector<std::string>{"{C6B2E8D0-E005-11CF-A134-00C04FD7BF43} hwnd=FFFFFFFF "
-                                        "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=" + image}),
-              wintrust_standin::Journal());
 }
 
 TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
     Trust("reject 1 800B0004");
     const std::string folder = krtest::PlantBesideProbe("kr-planted-wintrust", {"wintrust.dll"});
-    EXPECT_EQ(0u, krtest::RunProbe(folder, "verify \"" + krtest::TestPkiPath("image-signed.exe") + "\""));
+    EXPECT_EQ(
+        0u, krtest::RunProbe(folder, "verify \"" + krtest::TestPkiPath("image-signed.exe") + "\""));
     EXPECT_FALSE(testkit::FileExists(folder + "\\wintrust.dll.loaded"));
     // The stand-in in the system folder answered (rejected once, then trusted).
     EXPECT_EQ(2u, wintrust_standin::Journal().size());

@@ -10,13 +10,15 @@
 #include "testpki_files.h"
 
 TEST(MissingLibraries, CallsFailWithDllNotFoundAndTheCountsBalance) {
-    const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
+    const std::vector<unsigned char> record =
+        testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
     ASSERT_GT(record.size(), 8u);
     {
         USignedMessage message;
         EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
-        EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DLL_NOT_FOUND),
-                  message.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
+        EXPECT_EQ(
+            HRESULT_FROM_WIN32(ERROR_DLL_NOT_FOUND),
+            message.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
         EXPECT_LT(message.OpenSigner(), 0);
         EXPECT_LT(message.VerifySignature(), 0);
     }
@@ -35,7 +37,8 @@ TEST(MissingLibraries, CallsFailWithDllNotFoundAndTheCountsBalance) {
     EXPECT_FALSE(g_ImageHlpLibrary.Load());
     SetLastError(0);
     char found[MAX_PATH];
-    EXPECT_EQ(nullptr, g_ImageHlpLibrary.FindExecutableImage("C:\\windows\\notepad.exe", nullptr, found));
+    EXPECT_EQ(nullptr,
+              g_ImageHlpLibrary.FindExecutableImage("C:\\windows\\notepad.exe", nullptr, found));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     DWORD count = 0, indices[20];
     SetLastError(0);

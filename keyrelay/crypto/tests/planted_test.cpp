@@ -12,10 +12,12 @@ TEST(PlantedLibraries, BindingsTakeTheSystemCopiesEitherWay) {
     // LOAD_LIBRARY_SEARCH_SYSTEM32.
     krtest::RunProbe(folder, "verify \"" + krtest::TestPkiPath("image-signed.exe") + "\"");
     EXPECT_EQ(0u, krtest::RunProbe(folder, "fallback"));
-    for (const char* dll : dlls) EXPECT_FALSE(testkit::FileExists(folder + "\\" + dll + ".loaded")) << dll;
+    for (const char* dll : dlls)
+        EXPECT_FALSE(testkit::FileExists(folder + "\\" + dll + ".loaded")) << dll;
     // Control: a bare LoadLibraryA takes the planted copies, so the set-up
     // plants effectively.
     EXPECT_EQ(0u, krtest::RunProbe(folder, "naive"));
-    for (const char* dll : dlls) EXPECT_TRUE(testkit::FileExists(folder + "\\" + dll + ".loaded")) << dll;
+    for (const char* dll : dlls)
+        EXPECT_TRUE(testkit::FileExists(folder + "\\" + dll + ".loaded")) << dll;
     testkit::RemoveTree(folder);
 }

@@ -31,7 +31,8 @@ void ExpectResult(HRESULT expected, HRESULT actual, const char* step) {
 std::string Serial(const std::vector<unsigned char>& record, size_t size, bool* ok = nullptr,
                    size_t holding = 0) {
     std::vector<char> text(size + 4, '#');  // guard bytes after the buffer
-    const bool result = GetSignerSerialNumber(record.data(), holding ? holding : record.size(), text.data(), size);
+    const bool result =
+        GetSignerSerialNumber(record.data(), holding ? holding : record.size(), text.data(), size);
     if (ok) *ok = result;
     EXPECT_EQ("####", std::string(text.data() + size, 4)) << "written past the buffer";
     return std::string(text.data(), strnlen(text.data(), size));
@@ -65,7 +66,10 @@ TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
         krcrypto::CertificateRecordView view;
         ASSERT_TRUE(krcrypto::ParseCertificateRecord(record.data(), record.size(), &view));
         USignedMessage message;
-        ExpectResult(row.decode, message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED), "decode");
+        ExpectResult(
+            row.decode,
+            message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED),
+            "decode");
         ExpectResult(row.open, message.OpenSigner(), "open");
         ExpectResult(row.verify, message.VerifySignature(), "verify");
         bool ok = false;
@@ -73,7 +77,9 @@ TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
         EXPECT_EQ(row.serial == kSerial, ok);
         // Another expected type is refused at decoding.
         ExpectResult(row.decode == S_OK ? CRYPT_E_UNEXPECTED_MSG_TYPE : kAnyFailure,
-                     USignedMessage().Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_ENVELOPED), "type");
+                     USignedMessage().Decode(view.content, static_cast<DWORD>(view.contentLength),
+                                             CMSG_ENVELOPED),
+                     "type");
     }
     USignedMessage notDecoded;
     EXPECT_LT(notDecoded.OpenSigner(), 0);
@@ -111,8 +117,10 @@ TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
     EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
     EXPECT_EQ(module, UCrypt32Library::Module());
     // Still usable after the second decoder is gone.
-    const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
-    EXPECT_EQ(S_OK, first->Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
+    const std::vector<unsigned char> record =
+        testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
+    EXPECT_EQ(S_OK,
+              first->Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
     first.reset();
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
     // Freed (Wine's own modules that import CRYPT32 may still keep it mapped).
@@ -120,7 +128,8 @@ TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
 
     // Without a reference a wrapper reports the library missing.
     SetLastError(0);
-    EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, 0, nullptr, nullptr));
+    EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(
+                           X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, 0, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     // An unmatched Free leaves the count at zero, so the next user loads again.
     g_Crypt32Library.Free();

@@ -20,7 +20,8 @@ inline std::string TestPkiPath(const std::string& name) {
 // A fresh folder holding a copy of kr_crypto_probe.exe with planted copies of
 // the named system libraries beside it; a planted copy that is ever loaded
 // leaves "<dll>.loaded" there.
-inline std::string PlantBesideProbe(const std::string& name, std::initializer_list<const char*> dlls) {
+inline std::string PlantBesideProbe(const std::string& name,
+                                    std::initializer_list<const char*> dlls) {
     char temp[MAX_PATH];
     const std::string folder = std::string(temp, GetTempPathA(MAX_PATH, temp)) + name;
     testkit::RemoveTree(folder);
