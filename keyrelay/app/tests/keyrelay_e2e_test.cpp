@@ -1,26 +1,13 @@
-// End to end: the real signed keyrelay images (and variants with other
-// payloads) run under Wine against the client stand-in and the stand-in
-// trust decision. What is checked is what the client, the user and the
-// machine see: the certificate manager's calls, the log record, the message
-// box, the history file and registry value, the exit code.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
-#include "Scoped.h"
+// End to end: the signed keyrelay images (and variants with other payloads)
+// against the client and trust stand-ins. Checked is what the client, the
+// user and the machine see: requests, log record, box, history, exit code.
 #include "StandInFixture.h"
-#include "Testkit.h"
 #include "testpki_files.h"
 #include "WintrustStandIn.h"
 
 namespace {
 
-const DWORD kFailed = 0xFFFFFFFF;  // exit code -1
 const char kSerial[] = "4B52C0DE00000100";
-const char kHistoryKey[] = "SOFTWARE\\Brenvik\\Solvane\\Setup";
 const char kSuccessText[] =
     "Congratulations!\n\nSolvane has been successfully updated on your computer.\n\nThank you.";
 
@@ -32,348 +19,183 @@ std::string UserFailureText(const std::string& name, int stage) {
            "(http://www.brenvik.com/support/solvane.htm#q" + n + ").\n\nThank you.";
 }
 
-std::string Image(const char* name) { return "\"" + testkit::BinPath(name) + "\""; }
-
-// A message box shown by a process: its caption and text.
-struct MessageBoxSeen {
-    bool shown = false;
-    std::string caption;
-    std::string text;
-};
-
-struct FindDialog {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND hwnd, LPARAM param) {
-    FindDialog* find = reinterpret_cast<FindDialog*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof(cls));
-    if (pid == find->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hwnd)) {
-        find->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+std::string LogLine(int eventCode, int severity, const std::string& name, const std::string& text) {
+    return "Log 19 " + std::to_string(eventCode) + " " + std::to_string(severity) + " \"" + name +
+           "\" \"Dizevedi Zivuzid\" \"" + text + "\"";
 }
 
-// Runs commandLine; if it shows a message box, reads it and presses OK.
-// Returns the exit code; a process that neither exits nor shows a box
-// within a minute is ended and reported as 0xDEAD.
-DWORD RunAnsweringMessageBox(const std::string& commandLine, MessageBoxSeen* seen) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return 0xBAD;
-    scoped::Handle process(pi.hProcess);
-    scoped::Handle thread(pi.hThread);
-    for (int i = 0; i < 600; ++i) {
-        if (WaitForSingleObject(pi.hProcess, 100) == WAIT_OBJECT_0) break;
-        FindDialog find = {pi.dwProcessId, nullptr};
-        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&find));
-        if (!find.found) continue;
-        char text[1024] = "";
-        char caption[256] = "";
-        GetWindowTextA(find.found, caption, sizeof(caption));
-        GetDlgItemTextA(find.found, 0xFFFF, text, sizeof(text));
-        if (seen) {
-            seen->shown = true;
-            seen->caption = caption;
-            seen->text = text;
-        }
-        PostMessageA(find.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        WaitForSingleObject(pi.hProcess, 30000);
-        break;
+// What a run showed: its exit code and its message box (empty caption: none).
+struct Seen {
+    DWORD code = 0xDEAD;  // neither ended nor showed a box
+    std::string caption, text;
+};
+
+// Runs an image; reads the message box it shows, if any, and presses OK.
+Seen RunImage(const char* image, const std::string& args) {
+    Seen seen;
+    scoped::Handle process(testkit::Start("\"" + testkit::BinPath(image) + "\"" + args));
+    HWND box = nullptr;
+    testkit::WaitFor([&] {
+        const std::vector<HWND> boxes = testkit::TopWindows(GetProcessId(process.get()), "#32770");
+        box = boxes.empty() ? nullptr : boxes[0];
+        return box || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+    }, 60000);
+    if (box) {
+        seen.caption = testkit::WindowText(box);
+        seen.text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    DWORD code = 0xDEAD;
-    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 0xDEAD);
-    return code;
+    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0)
+        TerminateProcess(process.get(), 0xDEAD);
+    GetExitCodeProcess(process.get(), &seen.code);
+    return seen;
 }
 
 class KeyRelay : public standin::Fixture {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(wintrust_standin::Install()) << GetLastError(); }
-    static void TearDownTestSuite() { wintrust_standin::Restore(); }
-
+    static void TearDownTestSuite() {
+        wintrust_standin::Restore();
+        testkit::RemoveTree(wintrust_standin::Folder());
+    }
     void SetUp() override {
         standin::Fixture::SetUp();
+        NewRun();
+    }
+
+    // Forgets earlier runs' journal, log and switches (the journal numbers
+    // objects per process); the image is trusted and both paths have names.
+    void NewRun() {
+        for (const char* file : {"journal.txt", "client.log", "control.ini"})
+            DeleteFileA((Dir() + "\\" + file).c_str());
         ASSERT_TRUE(wintrust_standin::Reset());
-        Trust("trusted");
-        testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
+        ASSERT_TRUE(wintrust_standin::Control("trusted"));
         Control("Relationships", "/com/solvanenetwork", "Solvane Network");
         Control("Relationships", "/com/brenvik-solvane", "Brenvik");
     }
-    void TearDown() override {
-        testkit::RemoveTree(wintrust_standin::Folder());
-        testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
+
+    // A manager request with the embedded record, as journalled, to its digest.
+    static std::string Request(const char* method, const char* path) {
+        return std::string("CertificateManager ") + method + "(\"" + path + "\", 0, bytes(len=" +
+               std::to_string(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")).size());
     }
-
-    static void Trust(const std::string& line) { ASSERT_TRUE(wintrust_standin::Control(line)); }
-
-    // Starts a new run's records: the journal numbers objects per process.
-    void ForgetEarlierRuns() const {
-        DeleteFileA((Dir() + "\\journal.txt").c_str());
-        DeleteFileA((Dir() + "\\client.log").c_str());
-    }
-
-    std::string HistoryFile() const { return Dir() + "\\History\\RerAZuva.dat"; }
-
-    std::string HistoryValue(const char* section, const char* key) const {
-        char value[1024] = "";
-        GetPrivateProfileStringA(section, key, "<none>", value, sizeof(value),
-                                 HistoryFile().c_str());
-        return value;
-    }
-
-    // The one log record, or the empty text.
-    std::string LogRecord() const {
-        std::vector<std::string> log = ClientLog();
-        EXPECT_EQ(1u, log.size());
-        return log.empty() ? std::string() : log[0];
-    }
-
-    void ExpectNoHistory() const {
-        EXPECT_FALSE(testkit::FileExists(HistoryFile()));
-        HKEY key = nullptr;
-        EXPECT_NE(ERROR_SUCCESS,
-                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHistoryKey, 0, KEY_READ, &key));
-        if (key) RegCloseKey(key);
-    }
-
-    // A failed silent run: exit code, the logged code and text, no history,
-    // no request made after the failing one, everything released.
-    void ExpectSilentFailure(const char* image, int eventCode, const std::string& name,
-                             const std::string& text) {
-        EXPECT_EQ(kFailed, testkit::RunAndWait(Image(image) + " /s"));
-        EXPECT_EQ("Log 19 " + std::to_string(eventCode) + " 2 \"" + name +
-                      "\" \"Dizevedi Zivuzid\" \"" + text + "\"",
-                  LogRecord());
-        ExpectNoHistory();
-        ExpectAllReleased();
+    standin::Expected Requests() const {
+        standin::Expected requests;
+        for (const std::string& c : Calls())
+            if (c.find("Certificate(") != std::string::npos)
+                requests.push_back(c.substr(0, c.find(",fnv1a")));
+        return requests;
     }
 };
 
-std::string RecordDigestLine(const char* method, const char* path) {
-    const std::vector<unsigned char> record =
-        krtest::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
-    return std::string("CertificateManager ") + method + "(\"" + path + "\", 0, bytes(len=" +
-           std::to_string(record.size());
-}
-
-size_t CountCallsStartingWith(const std::vector<std::string>& calls, const std::string& prefix) {
-    size_t n = 0;
-    for (const std::string& c : calls)
-        if (c.compare(0, prefix.size(), prefix) == 0) ++n;
-    return n;
-}
-
 TEST_F(KeyRelay, SilentAddHandsTheWholeRecordToTheClientAndRecordsIt) {
-    EXPECT_EQ(0u, testkit::RunAndWait(Image("keyrelay.exe") + " /s"));
-
-    const std::vector<std::string> calls = Calls();
-    EXPECT_EQ(1u, CountCallsStartingWith(calls, RecordDigestLine("AddCertificate",
-                                                                 "/com/solvanenetwork")));
-    EXPECT_EQ(0u, Count("\"/\""));
+    EXPECT_EQ(0u, RunImage("keyrelay.exe", " /s").code);
+    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/solvanenetwork")}), Requests());
     // The stored record is byte for byte the embedded one.
-    const std::vector<unsigned char> record =
-        krtest::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
     WIN32_FIND_DATAA fd;
-    const std::string folder = Dir() + "\\Certificates\\*";
-    bool compared = false;
-    HANDLE h = FindFirstFileA(folder.c_str(), &fd);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    do {
-        if (fd.cFileName[0] == '.' || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        const std::string sub = Dir() + "\\Certificates\\" + fd.cFileName;
-        WIN32_FIND_DATAA file;
-        HANDLE f = FindFirstFileA((sub + "\\*.bin").c_str(), &file);
-        if (f == INVALID_HANDLE_VALUE) continue;
-        EXPECT_EQ(record, krtest::ReadBytes(sub + "\\" + file.cFileName));
-        compared = true;
-        FindClose(f);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    EXPECT_TRUE(compared);
+    const std::string folder = Dir() + "\\Certificates\\_com_solvanenetwork\\";
+    HANDLE found = FindFirstFileA((folder + "*.bin").c_str(), &fd);
+    ASSERT_NE(INVALID_HANDLE_VALUE, found);
+    FindClose(found);
+    EXPECT_EQ(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")),
+              testkit::ReadBytes(folder + fd.cFileName));
+    EXPECT_EQ((standin::Expected{LogLine(76, 0, "Solvane Network", "Solvane Network security.")}),
+              ClientLog());
 
-    EXPECT_EQ("Log 19 76 0 \"Solvane Network\" \"Dizevedi Zivuzid\" \"Solvane Network security.\"",
-              LogRecord());
+    // Recorded (the entry's form is the history tests' business).
+    EXPECT_EQ("1", History("History", "Count"));
+    EXPECT_EQ("Log0", standin::HistoryValue(std::string("/com/solvanenetwork;add;") + kSerial));
+    ExpectAllReleased();
 
-    EXPECT_EQ("1", HistoryValue("History", "Count"));
-    const std::string entry = HistoryValue("History", "Log0");
-    const std::string head = std::string("/com/solvanenetwork;add;") + kSerial + ";";
-    EXPECT_EQ(head, entry.substr(0, head.size()));
-    EXPECT_EQ(entry.substr(head.size()), HistoryValue("Comments", "LastTouched"));
-    std::string pointer;
-    EXPECT_TRUE(testkit::ReadString(HKEY_LOCAL_MACHINE, kHistoryKey,
-                                    std::string("/com/solvanenetwork;add;") + kSerial, &pointer));
-    EXPECT_EQ("Log0", pointer);
+    // Another action reaches its own request only, and is recorded by its word.
+    NewRun();
+    EXPECT_EQ(0u, RunImage("kr_t_revoke.exe", " -S").code);
+    EXPECT_EQ((standin::Expected{Request("RevokeCertificate", "/com/solvanenetwork")}), Requests());
+    EXPECT_EQ("Log1", standin::HistoryValue(std::string("/com/solvanenetwork;revoke;") + kSerial));
     ExpectAllReleased();
 }
 
-TEST_F(KeyRelay, DeleteAndRevokeReachTheirOwnRequests) {
-    EXPECT_EQ(0u, testkit::RunAndWait(Image("kr_t_delete.exe") + " /s"));
-    EXPECT_EQ(1u, CountCallsStartingWith(
-                      Calls(), RecordDigestLine("DeleteCertificate", "/com/solvanenetwork")));
-    EXPECT_EQ(1u, Count("Certificate("));
-    ExpectAllReleased();
-
-    ForgetEarlierRuns();
-    EXPECT_EQ(0u, testkit::RunAndWait(Image("kr_t_revoke.exe") + " -S"));
-    EXPECT_EQ(1u, CountCallsStartingWith(
-                      Calls(), RecordDigestLine("RevokeCertificate", "/com/solvanenetwork")));
-    EXPECT_EQ(1u, Count("Certificate("));
-    EXPECT_EQ("2", HistoryValue("History", "Count"));
-    EXPECT_EQ(0u, HistoryValue("History", "Log1").find("/com/solvanenetwork;revoke;"));
-    ExpectAllReleased();
+TEST_F(KeyRelay, VendorPathAlsoActsOnTheRootAndAnUnknownNameStaysEmpty) {
+    WritePrivateProfileStringA("Relationships", "/com/brenvik-solvane", nullptr,
+                               (Dir() + "\\control.ini").c_str());
+    EXPECT_EQ(0u, RunImage("kr_t_vendor.exe", " /S").code);
+    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/brenvik-solvane"),
+                                 Request("AddCertificate", "/")}),
+              Requests());
+    EXPECT_EQ((standin::Expected{LogLine(76, 0, "", " security.")}), ClientLog());
 }
 
-TEST_F(KeyRelay, VendorPathAlsoActsOnTheRoot) {
-    EXPECT_EQ(0u, testkit::RunAndWait(Image("kr_t_vendor.exe") + " /S"));
-    std::vector<std::string> adds;
-    for (const std::string& c : Calls())
-        if (c.find("AddCertificate") != std::string::npos) adds.push_back(c);
-    ASSERT_EQ(2u, adds.size());
-    EXPECT_EQ(0u, adds[0].find(RecordDigestLine("AddCertificate", "/com/brenvik-solvane")));
-    EXPECT_EQ(0u, adds[1].find(RecordDigestLine("AddCertificate", "/")));
-    EXPECT_EQ("Log 19 76 0 \"Brenvik\" \"Dizevedi Zivuzid\" \"Brenvik security.\"", LogRecord());
-}
-
-TEST_F(KeyRelay, FailingRootRequestReportsLikeTheFirst) {
-    Control("Fail", "CertificateManager.AddCertificate(\"/\")", "0x80004005");
-    ExpectSilentFailure("kr_t_vendor.exe", 63, "Brenvik",
-                        "can't add new certificate for Brenvik. (9)");
-    EXPECT_EQ(2u, Count("AddCertificate"));
-}
-
-TEST_F(KeyRelay, OnlyAWholeSlashSIsSilent) {
-    // Without the switch the success box shows; "/s " with a trailing blank
-    // and longer words are not the switch.
-    for (const char* args : {"", " /s ", " /silent", " s"}) {
-        MessageBoxSeen box;
-        EXPECT_EQ(0u, RunAnsweringMessageBox(Image("keyrelay.exe") + args, &box)) << args;
-        EXPECT_TRUE(box.shown) << "'" << args << "'";
-        EXPECT_EQ("Solvane is Now Updated", box.caption);
-        EXPECT_EQ(kSuccessText, box.text);
-    }
-    for (const char* args : {" /s", " -s", " /S", " -S"}) {
-        MessageBoxSeen box;
-        EXPECT_EQ(0u, RunAnsweringMessageBox(Image("keyrelay.exe") + args, &box)) << args;
-        EXPECT_FALSE(box.shown) << "'" << args << "'";
+TEST_F(KeyRelay, SuccessBoxUnlessAWholeSlashS) {
+    // "/s " with a trailing blank and longer words are not the switch.
+    for (const char* args : {"", " /s ", " /silent", " s", " /s", " -s", " /S", " -S"}) {
+        const Seen seen = RunImage("keyrelay.exe", args);
+        const bool silent = std::string(args).size() == 3;
+        EXPECT_EQ(0u, seen.code) << "'" << args << "'";
+        EXPECT_EQ(silent ? "" : "Solvane is Now Updated", seen.caption) << "'" << args << "'";
+        EXPECT_EQ(silent ? "" : kSuccessText, seen.text) << "'" << args << "'";
     }
     // Silent or not, every run is recorded.
-    EXPECT_EQ("8", HistoryValue("History", "Count"));
+    EXPECT_EQ("8", History("History", "Count"));
+    // An image without the success text says so in the box.
+    const Seen seen = RunImage("kr_t_nosuccess.exe", "");
+    EXPECT_EQ(0u, seen.code);
+    EXPECT_EQ("Solvane is Now Updated", seen.caption);
+    EXPECT_EQ("Unknown error. (999)", seen.text);
 }
 
-TEST_F(KeyRelay, UnsignedImageIsDamagedBeforeAnythingElse) {
-    MessageBoxSeen box;
-    EXPECT_EQ(kFailed, RunAnsweringMessageBox(Image("kr_t_unsigned.exe"), &box));
-    EXPECT_EQ("Error: Security Update", box.caption);
-    EXPECT_EQ(UserFailureText("relationship", 4), box.text);
-    EXPECT_EQ(
-        "Log 19 55 2 \"relationship\" \"Dizevedi Zivuzid\" \"tool is damaged. (1)\"",
-        LogRecord());
-    EXPECT_EQ(0u, Count("CertificateManager"));
-    EXPECT_TRUE(wintrust_standin::Journal().empty());
-    ExpectNoHistory();
-}
-
-TEST_F(KeyRelay, ImageTheSystemDoesNotTrustIsDamaged) {
-    Trust("reject 1000 800B0004");
-    ExpectSilentFailure("keyrelay.exe", 55, "relationship", "tool is damaged. (1)");
-    EXPECT_EQ(0u, Count("CertificateManager"));
-}
-
-TEST_F(KeyRelay, MissingOrBrokenPayloadFailsBeforeAnyRequest) {
+// Each failing step: the logged code and text, the user's box (none when
+// silent) with the text of the stage reached, the exit code, no manager call
+// after the failing one, everything released and no history.
+TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
     struct Row {
         const char* image;
+        const char* args;
+        const char* setup;  // the trust answer ("reject N CODE"), "no manager" or a failing method
         int eventCode;
-        const char* text;
+        const char* name;
+        const char* logText;
+        int stage;            // in the box text
+        size_t managerCalls;  // creation and requests
     };
     const Row rows[] = {
-        {"kr_t_nocert.exe", 57, "can't get certificate. (3)"},
-        {"kr_t_shortrec.exe", 57, "can't get certificate. (3)"},
-        {"kr_t_longrec.exe", 57, "can't get certificate. (3)"},
-        {"kr_t_noaction.exe", 56, "can't determine action. (2)"},
-        {"kr_t_noboth.exe", 56, "can't determine action. (2)"},
-        {"kr_t_notarget.exe", 59, "can't determine target relationship. (5)"},
+        {"kr_t_unsigned.exe", "", "", 55, "relationship", "tool is damaged. (1)", 4, 0},
+        {"keyrelay.exe", " /s", "reject 1000 800B0004", 55, "relationship", "tool is damaged. (1)", 4, 0},
+        {"kr_t_nocert.exe", "", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
+        {"kr_t_shortrec.exe", " /s", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
+        {"kr_t_longrec.exe", " /s", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
+        {"kr_t_noaction.exe", "", "", 56, "relationship", "can't determine action. (2)", 4, 0},
+        {"kr_t_noboth.exe", " /s", "", 56, "relationship", "can't determine action. (2)", 4, 0},
+        {"kr_t_notarget.exe", " /s", "", 59, "relationship", "can't determine target relationship. (5)", 4, 0},
+        {"kr_t_badaction.exe", "", "", 62, "Solvane Network", "tool is damaged. (8)", 4, 1},
+        {"keyrelay.exe", " /s", "no manager", 61, "Solvane Network", "can't get certificate manager. (7)", 4, 1},
+        {"keyrelay.exe", "", "AddCertificate", 63, "Solvane Network", "can't add new certificate for Solvane Network. (9)", 1, 2},
+        {"kr_t_delete.exe", "", "DeleteCertificate", 64, "Solvane Network", "can't delete certificate for Solvane Network. (10)", 2, 2},
+        {"kr_t_revoke.exe", "", "RevokeCertificate", 65, "Solvane Network", "can't revoke certificate for Solvane Network. (11)", 3, 2},
+        {"kr_t_vendor.exe", " /s", "AddCertificate(\"/\")", 63, "Brenvik", "can't add new certificate for Brenvik. (9)", 1, 3},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.image);
-        ForgetEarlierRuns();
-        ExpectSilentFailure(row.image, row.eventCode, "relationship", row.text);
-        EXPECT_EQ(0u, Count("CertificateManager"));
-    }
-}
-
-TEST_F(KeyRelay, UnrecognisedActionShowsTheEarlyText) {
-    MessageBoxSeen box;
-    EXPECT_EQ(kFailed, RunAnsweringMessageBox(Image("kr_t_badaction.exe"), &box));
-    EXPECT_EQ(UserFailureText("Solvane Network", 4), box.text);
-    EXPECT_EQ("Log 19 62 2 \"Solvane Network\" \"Dizevedi Zivuzid\" \"tool is damaged. (8)\"",
-              LogRecord());
-    EXPECT_EQ(0u, Count("Certificate("));
-    ExpectNoHistory();
-    ExpectAllReleased();
-}
-
-TEST_F(KeyRelay, NoCertificateManager) {
-    Control("Classes", "CertificateManager", "0");
-    ExpectSilentFailure("keyrelay.exe", 61, "Solvane Network",
-                        "can't get certificate manager. (7)");
-}
-
-TEST_F(KeyRelay, FailingRequestShowsTheStageText) {
-    struct Row {
-        const char* image;
-        const char* method;
-        int eventCode;
-        int stage;
-        const char* text;
-    };
-    const Row rows[] = {
-        {"keyrelay.exe", "AddCertificate", 63, 1, "can't add new certificate for Solvane Network. (9)"},
-        {"kr_t_delete.exe", "DeleteCertificate", 64, 2, "can't delete certificate for Solvane Network. (10)"},
-        {"kr_t_revoke.exe", "RevokeCertificate", 65, 3, "can't revoke certificate for Solvane Network. (11)"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.image);
-        ForgetEarlierRuns();
-        Control("Fail", std::string("CertificateManager.") + row.method, "0x80070005");
-        MessageBoxSeen box;
-        EXPECT_EQ(kFailed, RunAnsweringMessageBox(Image(row.image), &box));
-        EXPECT_EQ("Error: Security Update", box.caption);
-        EXPECT_EQ(UserFailureText("Solvane Network", row.stage), box.text);
-        EXPECT_EQ("Log 19 " + std::to_string(row.eventCode) +
-                      " 2 \"Solvane Network\" \"Dizevedi Zivuzid\" \"" + row.text + "\"",
-                  LogRecord());
-        ExpectNoHistory();
+        SCOPED_TRACE(std::string(row.image) + row.args + " " + row.setup);
+        NewRun();
+        DeleteFileA(HistoryFile().c_str());
+        const std::string setup = row.setup;
+        ASSERT_TRUE(setup.compare(0, 6, "reject") != 0 || wintrust_standin::Control(setup));
+        if (setup == "no manager") Control("Classes", "CertificateManager", "0");
+        if (setup.find("Certificate") != std::string::npos)
+            Control("Fail", "CertificateManager." + setup, "0x80070005");
+        const Seen seen = RunImage(row.image, row.args);
+        const bool silent = *row.args != '\0';
+        EXPECT_EQ(0xFFFFFFFF, seen.code);  // -1
+        EXPECT_EQ(silent ? "" : "Error: Security Update", seen.caption);
+        EXPECT_EQ(silent ? "" : UserFailureText(row.name, row.stage), seen.text);
+        EXPECT_EQ((standin::Expected{LogLine(row.eventCode, 2, row.name, row.logText)}),
+                  ClientLog());
+        size_t managerCalls = 0;
+        for (const std::string& c : Calls())
+            managerCalls += c.find("CertificateManager") != std::string::npos;
+        EXPECT_EQ(row.managerCalls, managerCalls);
         ExpectAllReleased();
+        EXPECT_FALSE(testkit::FileExists(HistoryFile()));
     }
-}
-
-TEST_F(KeyRelay, UnknownRelationshipLeavesAnEmptyName) {
-    Control("Relationships", "/com/solvanenetwork", "");
-    WritePrivateProfileStringA("Relationships", "/com/solvanenetwork", nullptr,
-                               (Dir() + "\\control.ini").c_str());
-    EXPECT_EQ(0u, testkit::RunAndWait(Image("keyrelay.exe") + " /s"));
-    EXPECT_EQ("Log 19 76 0 \"\" \"Dizevedi Zivuzid\" \" security.\"", LogRecord());
-    EXPECT_EQ(1u, Count("AddCertificate"));
-}
-
-TEST_F(KeyRelay, MissingSuccessTextShowsUnknownError) {
-    MessageBoxSeen box;
-    EXPECT_EQ(0u, RunAnsweringMessageBox(Image("kr_t_nosuccess.exe"), &box));
-    EXPECT_EQ("Solvane is Now Updated", box.caption);
-    EXPECT_EQ("Unknown error. (999)", box.text);
 }
 
 }  // namespace

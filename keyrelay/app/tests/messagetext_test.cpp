@@ -7,67 +7,58 @@
 
 #include "MessageText.h"
 
-using keyrelay::CopyResourceText;
-using keyrelay::SubstituteRelationship;
-
-namespace {
-
-std::string Substitute(const std::string& text, const std::string& name,
-                       size_t bufferChars = keyrelay::kMessageChars) {
-    std::vector<char> buffer(bufferChars + 16, 'Z');  // guard bytes after the buffer
-    std::strncpy(buffer.data(), text.c_str(), bufferChars);
-    buffer[bufferChars - 1] = '\0';
-    SubstituteRelationship(buffer.data(), bufferChars, name.c_str());
-    for (size_t i = bufferChars; i < buffer.size(); ++i) EXPECT_EQ('Z', buffer[i]) << i;
-    return std::string(buffer.data());
-}
-
-}  // namespace
-
-TEST(Substitution, FirstTokenOnlyWithTheNameAsItIs) {
-    EXPECT_EQ("can't add new certificate for Acme Corp. (9)",
-              Substitute("can't add new certificate for %relationship. (9)", "Acme Corp"));
-    EXPECT_EQ("A and %relationship", Substitute("%relationship and %relationship", "A"));
-    EXPECT_EQ("no token here", Substitute("no token here", "Acme"));
-    // Before the lookup the name is the word itself, which then stands twice.
-    EXPECT_EQ("update your relationship relationship for",
-              Substitute("update your %relationship relationship for", "relationship"));
-    // An empty name leaves the blank before the token and the punctuation after it.
-    EXPECT_EQ("can't update . (12)", Substitute("can't update %relationship. (12)", ""));
-    EXPECT_EQ(" security.", Substitute("%relationship security.", ""));
-}
-
-TEST(Substitution, NeverWritesPastTheBuffer) {
-    // The longest shipped text with the longest name fits whole.
-    const std::string text(219, 'x');
-    const std::string name(255, 'n');
-    EXPECT_EQ(text + name + "tail", Substitute(text + "%relationship" + "tail", name));
-
-    // Longer texts and names are cut, always terminated, and nothing after
-    // the buffer is touched.
-    std::string result =
-        Substitute(std::string(400, 'a') + "%relationship" + std::string(90, 'b'), std::string(300, 'n'));
-    EXPECT_EQ(std::string(400, 'a') + std::string(111, 'n'), result);
-    result = Substitute(std::string(100, 'a') + "%relationship" + std::string(300, 'b'),
-                        std::string(200, 'n'));
-    EXPECT_EQ(std::string(100, 'a') + std::string(200, 'n') + std::string(211, 'b'), result);
-    EXPECT_EQ("abcdefghijklmno", Substitute("a%relationship", "bcdefghijklmnopqrs", 16));
+TEST(Substitution, FirstTokenOnlyNameAsItIsCutToTheBuffer) {
+    const std::string a400(400, 'a'), a100(100, 'a'), n300(300, 'n'), n200(200, 'n');
+    const struct {
+        std::string text, name, result;
+        size_t bufferChars;
+    } rows[] = {
+        {"can't add new certificate for %relationship. (9)", "Acme Corp",
+         "can't add new certificate for Acme Corp. (9)", keyrelay::kMessageChars},
+        {"%relationship and %relationship", "A", "A and %relationship", keyrelay::kMessageChars},
+        {"no token here", "Acme", "no token here", keyrelay::kMessageChars},
+        // Before the lookup the name is the word itself, which then stands twice.
+        {"update your %relationship relationship for", "relationship",
+         "update your relationship relationship for", keyrelay::kMessageChars},
+        // An empty name leaves the blank before the token and the punctuation after it.
+        {"can't update %relationship. (12)", "", "can't update . (12)", keyrelay::kMessageChars},
+        {"%relationship security.", "", " security.", keyrelay::kMessageChars},
+        // The longest shipped text with the longest name fits whole.
+        {std::string(219, 'x') + "%relationship" + "tail", std::string(255, 'n'),
+         std::string(219, 'x') + std::string(255, 'n') + "tail", keyrelay::kMessageChars},
+        // Longer texts and names are cut, the name first, always terminated.
+        {a400 + "%relationship" + std::string(90, 'b'), n300, a400 + std::string(111, 'n'), keyrelay::kMessageChars},
+        {a100 + "%relationship" + std::string(300, 'b'), n200, a100 + n200 + std::string(211, 'b'), keyrelay::kMessageChars},
+        {"a%relationship", "bcdefghijklmnopqrs", "abcdefghijklmno", 16},
+    };
+    for (const auto& row : rows) {
+        std::vector<char> buffer(row.bufferChars + 16, 'Z');  // guard bytes after the buffer
+        std::strncpy(buffer.data(), row.text.c_str(), row.bufferChars);
+        buffer[row.bufferChars - 1] = '\0';
+        keyrelay::SubstituteRelationship(buffer.data(), row.bufferChars, row.name.c_str());
+        EXPECT_EQ(row.result, std::string(buffer.data())) << row.text.substr(0, 40);
+        EXPECT_EQ(std::string(16, 'Z'), std::string(buffer.data() + row.bufferChars, 16))
+            << row.text.substr(0, 40);
+    }
 }
 
 TEST(ResourceText, StopsAtNulResourceEndOrBuffer) {
-    char buffer[32];
-    CopyResourceText("add\0junk", 8, buffer, sizeof(buffer));
-    EXPECT_STREQ("add", buffer);
-
-    // No NUL in the resource: only its own bytes are read.
-    const char word[6] = {'r', 'e', 'v', 'o', 'k', 'e'};
-    CopyResourceText(word, sizeof(word), buffer, sizeof(buffer));
-    EXPECT_STREQ("revoke", buffer);
-
-    const std::string longWord(100, 'w');
-    CopyResourceText(longWord.data(), longWord.size(), buffer, sizeof(buffer));
-    EXPECT_EQ(std::string(31, 'w'), std::string(buffer));
-
-    CopyResourceText(nullptr, 0, buffer, sizeof(buffer));
-    EXPECT_STREQ("", buffer);
+    const std::string w100(100, 'w');
+    const struct {
+        const char* data;
+        size_t size;
+        std::string result;
+    } rows[] = {
+        {"add\0junk", 8, "add"},
+        {"revoke", 6, "revoke"},  // no NUL in the resource: only its own bytes are read
+        {w100.data(), w100.size(), std::string(31, 'w')},
+        {nullptr, 0, ""},
+    };
+    for (const auto& row : rows) {
+        std::vector<char> resource(row.data, row.data + row.size);  // exact size, for the sanitizer
+        char buffer[32];
+        keyrelay::CopyResourceText(row.data ? resource.data() : nullptr, row.size, buffer,
+                                   sizeof(buffer));
+        EXPECT_EQ(row.result, std::string(buffer));
+    }
 }

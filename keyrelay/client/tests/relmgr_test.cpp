@@ -1,171 +1,114 @@
 // The relationship lookup through the client stand-in: which interface is
 // asked, that every failure gives an empty name, and that Uninitialize and
 // Release are each called exactly as often as they should be.
+#include "Conversions.h"
+#include "StandInFixture.h"
 #include "URelMgrWrapper.h"
-#include "WrapperFixture.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 namespace {
 
 const char kPath[] = "/com/solvanenetwork";
+using standin::Expected;
 
-class Lookup : public ClientTest {
+class Lookup : public standin::Fixture {
 protected:
-    // GetRelationshipCompanyName as the run flow calls it: a 256-char buffer
-    // holding the default name.
-    std::string Name(const char* path = kPath) {
-        scoped::Bstr target(::SysAllocString(std::wstring(path, path + std::strlen(path)).c_str()));
-        char buffer[256];
-        std::memset(buffer, 'X', sizeof(buffer));
-        std::strcpy(buffer, "relationship");
-        GetRelationshipCompanyName(::GetModuleHandleA(nullptr), target.get(), buffer, sizeof(buffer));
-        EXPECT_EQ('\0', buffer[255]);
-        return buffer;
+    void SetUp() override {
+        standin::Fixture::SetUp();
+        Control("Relationships", kPath, "Solvane Network");
+    }
+    // GetRelationshipCompanyName as the run flow calls it: a buffer (of 256
+    // chars there) holding the default name; bytes after it stay untouched.
+    std::string Name(const char* path = kPath, size_t size = 256) {
+        scoped::Bstr target(path ? NarrowToBstr(path) : nullptr);
+        std::vector<char> buffer(size + 4, 'X');
+        std::strncpy(buffer.data(), "relationship", size);
+        GetRelationshipCompanyName(::GetModuleHandleA(nullptr), target.get(), buffer.data(), size);
+        EXPECT_EQ("XXXX", std::string(buffer.data() + size, 4)) << "written past the buffer";
+        return std::string(buffer.data(), strnlen(buffer.data(), size));
     }
 };
 
 }  // namespace
 
-TEST_F(Lookup, CurrentInterfaceAsksLookupCompanyName) {
-    Control("Relationships", kPath, "Solvane Network");
-    EXPECT_EQ("Solvane Network", Name());
-    EXPECT_EQ((Expected{
-                  "create RelationshipManager IID_IRelationshipManager = 0x00000000",
-                  "RelationshipManager Initialize() = 0x00000000",
-                  "RelationshipManager LookupCompanyName(\"/com/solvanenetwork\") = 0x00000000 -> \"Solvane Network\"",
-                  "RelationshipManager Uninitialize() = 0x00000000",
-              }),
-              Calls());
-    EXPECT_EQ(0u, Count("Old_IID_IRelationshipManager"));
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, OldInterfaceOnlyUsesTheCollection) {
-    Control("Interfaces", "IID_IRelationshipManager", "0");
-    Control("Relationships", kPath, "Solvane Network");
-    EXPECT_EQ("Solvane Network", Name());
-    EXPECT_EQ((Expected{
-                  "create RelationshipManager IID_IRelationshipManager = 0x80004002",
-                  "create RelationshipManager Old_IID_IRelationshipManager = 0x00000000",
-                  "RelationshipManager Initialize() = 0x00000000",
-                  "RelationshipManager get_Relationships() = 0x00000000 -> Relationships",
-                  "Relationships get_Item(VT_BSTR \"/com/solvanenetwork\") = 0x00000000 -> Relationship",
-                  "Relationship get_CompanyName() = 0x00000000 -> \"Solvane Network\"",
-                  "RelationshipManager Uninitialize() = 0x00000000",
-              }),
-              Calls());
-    EXPECT_EQ(1u, Count("QueryInterface(IID_IRelationship) = 0x00000000"));
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, NoManagerGivesEmptyName) {
-    Control("Classes", "RelationshipManager", "0");
-    EXPECT_EQ("", Name());
-    EXPECT_EQ((Expected{
-                  "create RelationshipManager IID_IRelationshipManager = 0x80040154",
-                  "create RelationshipManager Old_IID_IRelationshipManager = 0x80040154",
-              }),
-              Calls());
-
-    // Not registered at all.
-    ASSERT_EQ(0u, standin::Register(true));
-    EXPECT_EQ("", Name());
-    ASSERT_EQ(0u, standin::Register());
-    EXPECT_EQ(2u, Calls().size());
-}
-
-TEST_F(Lookup, FailingInitializeIsNotUninitialized) {
-    Control("Relationships", kPath, "Solvane Network");
-    Control("Fail", "RelationshipManager.Initialize", "0x80004005");
-    EXPECT_EQ("", Name());
-    EXPECT_EQ((Expected{
-                  "create RelationshipManager IID_IRelationshipManager = 0x00000000",
-                  "RelationshipManager Initialize() = 0x80004005",
-              }),
-              Calls());
-    ExpectAllReleased();
-
-    // The same with the old interface: no fall-back beyond it, no Uninitialize.
-    Control("Interfaces", "IID_IRelationshipManager", "0");
-    EXPECT_EQ("", Name());
-    EXPECT_EQ(0u, Count("Uninitialize"));
-    EXPECT_EQ(1u, Count("create RelationshipManager#3 Old_IID_IRelationshipManager = 0x00000000"));
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, FailingLookupAfterInitializeUninitializesOnce) {
-    // Current interface, relationship unknown to the client.
-    Control("Relationships", kPath, "Solvane Network");
-    EXPECT_EQ("", Name("/com/unknown"));
-    EXPECT_EQ(1u, Count("LookupCompanyName(\"/com/unknown\") = 0x80070490"));
-    EXPECT_EQ(1u, Count("Uninitialize() = 0x00000000"));
-    ExpectAllReleased();
-
-    // Old interface: each step of the collection path failing in turn.
-    Control("Interfaces", "IID_IRelationshipManager", "0");
-    const char* failures[][2] = {
-        {"RelationshipManager.get_Relationships", "0x80004005"},
-        {"Relationships.get_Item", "0x80070057"},
-        {"Relationship.get_CompanyName", "0x8000FFFF"},
+TEST_F(Lookup, CurrentInterfaceFirstThenTheOldOnesCollection) {
+    const struct {
+        const char* section;  // switched off before the row, with those before
+        const char* key;
+        const char* name;
+        Expected calls;
+    } rows[] = {
+        {"", "", "Solvane Network", {
+            "create RelationshipManager IID_IRelationshipManager = 0x00000000",
+            "RelationshipManager Initialize() = 0x00000000",
+            "RelationshipManager LookupCompanyName(\"/com/solvanenetwork\") = 0x00000000 -> \"Solvane Network\"",
+            "RelationshipManager Uninitialize() = 0x00000000"}},
+        {"Interfaces", "IID_IRelationshipManager", "Solvane Network", {
+            "create RelationshipManager IID_IRelationshipManager = 0x80004002",
+            "create RelationshipManager Old_IID_IRelationshipManager = 0x00000000",
+            "RelationshipManager Initialize() = 0x00000000",
+            "RelationshipManager get_Relationships() = 0x00000000 -> Relationships",
+            "Relationships get_Item(VT_BSTR \"/com/solvanenetwork\") = 0x00000000 -> Relationship",
+            "Relationship get_CompanyName() = 0x00000000 -> \"Solvane Network\"",
+            "RelationshipManager Uninitialize() = 0x00000000"}},
+        {"Classes", "RelationshipManager", "", {
+            "create RelationshipManager IID_IRelationshipManager = 0x80040154",
+            "create RelationshipManager Old_IID_IRelationshipManager = 0x80040154"}},
     };
-    size_t uninitialized = 1;
-    for (const auto& f : failures) {
-        Control("Fail", f[0], f[1]);
-        EXPECT_EQ("", Name()) << f[0];
-        Control("Fail", f[0], "0");
-        EXPECT_EQ(++uninitialized, Count("Uninitialize() = 0x00000000")) << f[0];
+    for (const auto& row : rows) {
+        ::DeleteFileA((Dir() + "\\journal.txt").c_str());
+        if (*row.section) Control(row.section, row.key, "0");
+        EXPECT_EQ(row.name, Name()) << row.key;
+        EXPECT_EQ(row.calls, Calls()) << row.key;
         ExpectAllReleased();
     }
-    Control("Interfaces", "IID_IRelationship", "0");
-    EXPECT_EQ("", Name());
-    EXPECT_EQ(1u, Count("QueryInterface(IID_IRelationship) = 0x80004002"));
-    EXPECT_EQ(++uninitialized, Count("Uninitialize() = 0x00000000"));
-    ExpectAllReleased();
 }
 
-TEST_F(Lookup, LongAndNullNames) {
-    const std::string longName(300, 'N');
-    Control("Relationships", kPath, longName);
-    EXPECT_EQ(longName.substr(0, 255), Name());
+// Each failure gives the empty name; Uninitialize follows only a successful
+// Initialize, once; no fall-back beyond the old interface.
+TEST_F(Lookup, EveryFailureGivesAnEmptyName) {
+    const struct {
+        bool old;                  // the current interface switched off
+        const char *section, *key;  // the failing call or missing interface
+        const char* path;
+        const char* seen;  // in the journal
+        size_t uninitialized;
+    } rows[] = {
+        {false, "Fail", "RelationshipManager.Initialize", kPath, "Initialize() = 0x80004005", 0},
+        {true, "Fail", "RelationshipManager.Initialize", kPath, "Initialize() = 0x80004005", 0},
+        {false, "", "", "/com/unknown", "LookupCompanyName(\"/com/unknown\") = 0x80070490", 1},
+        {true, "Fail", "RelationshipManager.get_Relationships", kPath, "get_Relationships() = 0x80004005", 1},
+        {true, "Fail", "Relationships.get_Item", kPath, "get_Item(VT_BSTR \"/com/solvanenetwork\") = 0x80004005", 1},
+        {true, "Fail", "Relationship.get_CompanyName", kPath, "get_CompanyName() = 0x80004005", 1},
+        {true, "Interfaces", "IID_IRelationship", kPath, "QueryInterface(IID_IRelationship) = 0x80004002", 1},
+    };
+    for (const auto& row : rows) {
+        ::DeleteFileA((Dir() + "\\journal.txt").c_str());
+        Control("Interfaces", "IID_IRelationshipManager", row.old ? "0" : "1");
+        if (*row.section) Control(row.section, row.key, *row.section == 'F' ? "0x80004005" : "0");
+        EXPECT_EQ("", Name(row.path)) << row.seen;
+        if (*row.section) Control(row.section, row.key, *row.section == 'F' ? "0" : "1");
+        EXPECT_EQ(1u, Count(row.seen)) << row.seen;
+        EXPECT_EQ(row.uninitialized, Count("Uninitialize() = 0x00000000")) << row.seen;
+        EXPECT_EQ(row.old ? 2u : 1u, Count("create RelationshipManager")) << row.seen;
+        ExpectAllReleased();
+    }
+}
+
+TEST_F(Lookup, LongNullAndCutNames) {
+    Control("Relationships", kPath, std::string(300, 'N'));
+    EXPECT_EQ(std::string(255, 'N'), Name());
+    EXPECT_EQ("NNN", Name(kPath, 4));
+    EXPECT_EQ("", Name(kPath, 1));
+    GetRelationshipCompanyName(nullptr, nullptr, nullptr, 256);
+    // A null target is the empty section path: unknown, so empty.
+    EXPECT_EQ("", Name(nullptr));
 
     Control("Relationships", kPath, "<null>");
     EXPECT_EQ("", Name());
     Control("Interfaces", "IID_IRelationshipManager", "0");
     EXPECT_EQ("", Name());
     EXPECT_EQ(2u, Count("-> null"));
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, SmallOrMissingBuffers) {
-    Control("Relationships", kPath, "Solvane Network");
-    scoped::Bstr target(::SysAllocString(L"/com/solvanenetwork"));
-    GetRelationshipCompanyName(nullptr, target.get(), nullptr, 256);
-    char one[1] = {'x'};
-    GetRelationshipCompanyName(nullptr, target.get(), one, 1);
-    EXPECT_EQ('\0', one[0]);
-    char four[4] = {'x', 'x', 'x', 'x'};
-    GetRelationshipCompanyName(nullptr, target.get(), four, 4);
-    EXPECT_STREQ("Sol", four);
-    // A null target is the empty section path: unknown, so empty.
-    char buffer[16] = "relationship";
-    GetRelationshipCompanyName(nullptr, nullptr, buffer, sizeof(buffer));
-    EXPECT_STREQ("", buffer);
-    ExpectAllReleased();
-}
-
-TEST_F(Lookup, CloseMayRunInAnyState) {
-    URelMgrWrapper wrapper;
-    wrapper.Close();
-    wrapper.Open();
-    EXPECT_TRUE(wrapper.m_pNewRelMgr);
-    EXPECT_FALSE(wrapper.m_pOldRelMgr);
-    wrapper.Close();
-    wrapper.Close();
-    EXPECT_FALSE(wrapper.m_pNewRelMgr);
-    EXPECT_EQ(1u, Count("Uninitialize"));
     ExpectAllReleased();
 }

@@ -8,32 +8,18 @@
 #include <vector>
 
 using krcrypto::CertificateRecordView;
-using krcrypto::FormatSerialNumber;
 using krcrypto::ParseCertificateRecord;
 
 namespace {
 
+// `holding` bytes whose header gives dwLength `length`, revision 0x0200 and type 2.
 std::vector<unsigned char> MakeRecord(std::uint32_t length, std::size_t holding) {
-    std::vector<unsigned char> r(holding, 0xAA);
-    const unsigned char header[8] = {static_cast<unsigned char>(length),
-                                     static_cast<unsigned char>(length >> 8),
-                                     static_cast<unsigned char>(length >> 16),
-                                     static_cast<unsigned char>(length >> 24),
-                                     0x00,
-                                     0x02,
-                                     0x02,
-                                     0x00};
-    std::memcpy(r.data(), header, holding < 8 ? holding : 8);
+    std::vector<unsigned char> r(holding < 8 ? 8 : holding, 0xAA);
+    std::memcpy(r.data(), &length, 4);  // little-endian, as the build machine
+    const unsigned char rest[4] = {0x00, 0x02, 0x02, 0x00};
+    std::memcpy(r.data() + 4, rest, 4);
+    r.resize(holding);
     return r;
-}
-
-std::string Format(std::vector<unsigned char> serial, std::size_t size) {
-    std::vector<char> text(size + 1, '#');
-    std::size_t n = FormatSerialNumber(serial.data(), serial.size(), text.data(), size);
-    EXPECT_EQ('#', text[size]);
-    if (size == 0) return "";
-    EXPECT_EQ('\0', text[n]);
-    return std::string(text.data(), n);
 }
 
 }  // namespace
@@ -47,49 +33,48 @@ TEST(CertRecord, HeaderFieldsAndContent) {
     EXPECT_EQ(0x0002, v.certificateType);
     EXPECT_EQ(r.data() + 8, v.content);
     EXPECT_EQ(16u, v.contentLength);
-    ASSERT_TRUE(ParseCertificateRecord(r.data(), 24, &v));  // exactly its length
+    EXPECT_TRUE(ParseCertificateRecord(r.data(), 24, &v));  // exactly its length
+    EXPECT_TRUE(ParseCertificateRecord(MakeRecord(9, 9).data(), 9, &v));  // one content byte
 }
 
 TEST(CertRecord, LengthOutsideTheHoldingBytesIsRejected) {
-    for (std::uint32_t length : {0u, 1u, 7u, 8u, 33u, 0x80000000u, 0xFFFFFFFFu}) {
-        std::vector<unsigned char> r = MakeRecord(length, 32);
+    // {dwLength, bytes held}
+    const std::pair<std::uint32_t, std::size_t> rows[] = {
+        {0, 32}, {1, 32}, {7, 32}, {8, 32}, {33, 32}, {0x80000000u, 32}, {0xFFFFFFFFu, 32}, {9, 7}, {9, 8},
+    };
+    for (const auto& row : rows) {
+        std::vector<unsigned char> r = MakeRecord(row.first, row.second);
         CertificateRecordView v;
         v.contentLength = 99;
-        EXPECT_FALSE(ParseCertificateRecord(r.data(), r.size(), &v)) << length;
+        EXPECT_FALSE(ParseCertificateRecord(r.data(), r.size(), &v))
+            << row.first << "/" << row.second;
         EXPECT_EQ(0u, v.contentLength);
         EXPECT_EQ(nullptr, v.content);
     }
-    std::vector<unsigned char> shortRecord = MakeRecord(9, 7);
     CertificateRecordView v;
-    EXPECT_FALSE(ParseCertificateRecord(shortRecord.data(), shortRecord.size(), &v));
     EXPECT_FALSE(ParseCertificateRecord(nullptr, 100, &v));
 }
 
-TEST(SerialText, MostSignificantByteFirstWithLeadingZeros) {
-    EXPECT_EQ("0A0201", Format({0x01, 0x02, 0x0A}, 128));
-    EXPECT_EQ("00000FF0", Format({0xF0, 0x0F, 0x00, 0x00}, 128));
-    EXPECT_EQ("", Format({}, 128));
-}
-
-TEST(SerialText, CutAfterTheLastWholeByteThatFits) {
-    EXPECT_EQ("0A02", Format({0x01, 0x02, 0x0A}, 5));
-    EXPECT_EQ("0A02", Format({0x01, 0x02, 0x0A}, 6));
-    EXPECT_EQ("0A0201", Format({0x01, 0x02, 0x0A}, 7));
-    EXPECT_EQ("", Format({0x01, 0x02, 0x0A}, 2));
-    EXPECT_EQ("", Format({0x01, 0x02, 0x0A}, 1));
-    EXPECT_EQ("", Format({0x01, 0x02, 0x0A}, 0));
-    // 63 bytes fill a 128-character buffer; the 64th would not leave room.
-    std::vector<unsigned char> serial(64, 0x11);
-    EXPECT_EQ(126u, Format(serial, 128).size());
-}
-
-TEST(SerialText, CopyTextCutTerminatesAndClears) {
-    char text[8];
-    std::memset(text, '#', sizeof(text));
-    krcrypto::CopyTextCut("Error", text, 4);
-    EXPECT_STREQ("Err", text);
-    EXPECT_EQ('#', text[4]);
-    krcrypto::CopyTextCut("Error", text, sizeof(text));
-    EXPECT_STREQ("Error", text);
-    EXPECT_EQ('\0', text[7]);
+TEST(SerialText, MostSignificantByteFirstCutAfterTheLastWholeByteThatFits) {
+    // {serial bytes (least significant first), buffer chars, text}
+    const struct {
+        std::vector<unsigned char> serial;
+        std::size_t size;
+        std::string text;
+    } rows[] = {
+        {{0x01, 0x02, 0x0A}, 128, "0A0201"}, {{0xF0, 0x0F, 0x00, 0x00}, 128, "00000FF0"},
+        {{}, 128, ""}, {{0x01, 0x02, 0x0A}, 7, "0A0201"}, {{0x01, 0x02, 0x0A}, 6, "0A02"},
+        {{0x01, 0x02, 0x0A}, 5, "0A02"}, {{0x01, 0x02, 0x0A}, 2, ""}, {{0x01, 0x02, 0x0A}, 1, ""},
+        {{0x01, 0x02, 0x0A}, 0, ""},
+        // 63 bytes fill a 128-character buffer; the 64th would not leave room.
+        {std::vector<unsigned char>(64, 0x11), 128, std::string(126, '1')},
+    };
+    for (const auto& row : rows) {
+        std::vector<char> text(row.size + 1, '#');
+        const std::size_t n = krcrypto::FormatSerialNumber(row.serial.data(), row.serial.size(),
+                                                           text.data(), row.size);
+        EXPECT_EQ('#', text[row.size]) << row.text << " written past the buffer";
+        EXPECT_EQ(row.text, row.size ? std::string(text.data()) : "") << row.size;
+        EXPECT_EQ(row.text.size(), n);
+    }
 }

@@ -3,111 +3,80 @@
 // answering from its control file and journalling each call.
 #include "ImageVerifier.h"
 
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "LibraryBindings.h"
-#include "Testkit.h"
 #include "testpki_files.h"
 #include "WintrustStandIn.h"
 
 namespace {
 
-using wintrust_standin::Journal;
-
 class StandInTrust : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(wintrust_standin::Install()) << GetLastError(); }
-    static void TearDownTestSuite() { wintrust_standin::Restore(); }
-    void SetUp() override { ASSERT_TRUE(wintrust_standin::Reset()); }
-    void TearDown() override { testkit::RemoveTree(wintrust_standin::Folder()); }
-
-    static void Control(const std::string& line) { ASSERT_TRUE(wintrust_standin::Control(line)); }
+    static void TearDownTestSuite() {
+        wintrust_standin::Restore();
+        testkit::RemoveTree(wintrust_standin::Folder());
+    }
+    // A fresh journal and the stand-in's answers.
+    static void Trust(const std::string& line) {
+        ASSERT_TRUE(wintrust_standin::Reset());
+        ASSERT_TRUE(wintrust_standin::Control(line));
+    }
 };
-
-const char kActionAndSubject[] =
-    "{C6B2E8D0-E005-11CF-A134-00C04FD7BF43} hwnd=FFFFFFFF "
-    "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=";
 
 }  // namespace
 
-TEST_F(StandInTrust, TrustedImagePassesRejectedCallsAreRetried) {
-    // Trusted at the first call: one call, the old action with its subject.
-    Control("trusted");
-    const std::string image = krtest::TestPkiPath("image-signed.exe");
-    {
-        UImageVerifier verifier(image.c_str());
-        EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount());
-        EXPECT_TRUE(verifier.Verify());
+TEST_F(StandInTrust, OnlyASignatureThatVerifiesReachesTheTrustCallsUntilTrusted) {
+    const struct {
+        std::string image, trust;
+        bool verified;
+        size_t trustCalls;
+    } rows[] = {
+        {"image-signed.exe", "trusted", true, 1},
+        {"image-signed.exe", "reject 3 800B0004", true, 4},
+        {"image-unsigned.exe", "trusted", false, 0},
+        {"C:\\no\\such\\image.exe", "trusted", false, 0},
+        {"", "trusted", false, 0},
+        // A signed cabinet is no image: IMAGEHLP finds no attribute certificate.
+        {"signed-md5.cab", "trusted", false, 0},
+        // The first of several certificates is judged: valid first, a second
+        // one without its signer certificate passes; a broken first fails.
+        {"image-twocerts.exe", "trusted", true, 1},
+        {"image-badfirst.exe", "trusted", false, 0},
+    };
+    for (const auto& row : rows) {
+        Trust(row.trust);
+        const std::string path = row.image.size() > 3 && row.image[1] != ':'
+                                     ? krtest::TestPkiPath(row.image)
+                                     : row.image;
+        {
+            UImageVerifier verifier(path.c_str());
+            EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount()) << path;
+            EXPECT_EQ(row.verified, verifier.Verify()) << path << " " << row.trust;
+        }
+        EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount()) << path;
+        EXPECT_EQ(0, UCrypt32Library::ReferenceCount()) << path;
+        // Every call: the old action without UI, with its subject.
+        const std::vector<std::string> journal = wintrust_standin::Journal();
+        EXPECT_EQ(row.trustCalls, journal.size()) << path << " " << row.trust;
+        for (const std::string& call : journal)
+            EXPECT_EQ("{C6B2E8D0-E005-11CF-A134-00C04FD7BF43} hwnd=FFFFFFFF "
+                      "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=" + path, call);
     }
-    EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
-    EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
-    std::vector<std::string> journal = Journal();
-    ASSERT_EQ(1u, journal.size());
-    EXPECT_EQ(kActionAndSubject + image, journal[0]);
-
-    // Rejected three times, then trusted.
-    ASSERT_TRUE(wintrust_standin::Reset());
-    Control("reject 3 800B0004");
-    EXPECT_TRUE(UImageVerifier(image.c_str()).Verify());
-    EXPECT_EQ(4u, Journal().size());
-}
-
-TEST_F(StandInTrust, UnsignedImageFailsBeforeAnyTrustCall) {
-    Control("trusted");
-    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-unsigned.exe").c_str()).Verify());
-    EXPECT_FALSE(UImageVerifier("").Verify());
     EXPECT_FALSE(UImageVerifier(nullptr).Verify());
-    EXPECT_FALSE(UImageVerifier("C:\\no\\such\\image.exe").Verify());
-    // A signed cabinet is no image: IMAGEHLP finds no attribute certificate.
-    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("signed-md5.cab").c_str()).Verify());
-    EXPECT_TRUE(Journal().empty());
-}
-
-TEST_F(StandInTrust, TheFirstOfSeveralCertificatesIsJudged) {
-    Control("trusted");
-    // Valid first, a second one whose signer certificate is missing: passes.
-    EXPECT_TRUE(UImageVerifier(krtest::TestPkiPath("image-twocerts.exe").c_str()).Verify());
-    EXPECT_EQ(1u, Journal().size());
-    // A broken signature first, the valid one second: fails before trust.
-    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-badfirst.exe").c_str()).Verify());
-    EXPECT_EQ(1u, Journal().size());
-}
-
-TEST_F(StandInTrust, ImageChangedAfterSigningFailsAfterTheFullSeries) {
-    // Its PKCS #7 signature still verifies (stage 2 passes, the trust stage
-    // is reached); the trust decision rejects the changed file every time.
-    Control("reject 1000 80096010");
-    const std::string image = krtest::TestPkiPath("image-tampered.exe");
-    EXPECT_FALSE(UImageVerifier(image.c_str()).Verify());
-    std::vector<std::string> journal = Journal();
-    ASSERT_EQ(101u, journal.size());
-    EXPECT_EQ(kActionAndSubject + image, journal[100]);
 }
 
 TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
-    Control("reject 1 800B0004");
-    const std::string folder = krtest::FreshTempFolder("kr-planted-wintrust");
-    const std::string planted = testkit::BinDir() + "\\..\\planted\\wintrust.dll";
-    ASSERT_TRUE(CopyFileA(planted.c_str(), (folder + "\\wintrust.dll").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(testkit::BinPath("kr_crypto_probe.exe").c_str(),
-                          (folder + "\\kr_crypto_probe.exe").c_str(), FALSE));
-    const std::string out = folder + "\\result.txt";
+    Trust("reject 1 800B0004");
+    const std::string folder = krtest::PlantBesideProbe("kr-planted-wintrust", {"wintrust.dll"});
     EXPECT_EQ(
-        0u, testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" verify \"" +
-                                    krtest::TestPkiPath("image-signed.exe") + "\" \"" + out + "\"",
-                                60000, folder));
-    EXPECT_EQ("verify=1\n", testkit::ReadTextFile(out));
-    EXPECT_FALSE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
+        0u, krtest::RunProbe(folder, "verify \"" + krtest::TestPkiPath("image-signed.exe") + "\""));
+    EXPECT_FALSE(testkit::FileExists(folder + "\\wintrust.dll.loaded"));
     // The stand-in in the system folder answered (rejected once, then trusted).
-    EXPECT_EQ(2u, Journal().size());
+    EXPECT_EQ(2u, wintrust_standin::Journal().size());
     // Control: a bare LoadLibraryA would have taken the planted copy.
-    EXPECT_EQ(0u,
-              testkit::RunAndWait("\"" + folder + "\\kr_crypto_probe.exe\" naive", 60000, folder));
-    EXPECT_TRUE(testkit::FileExists(folder + "\\planted-wintrust.txt"));
+    EXPECT_EQ(0u, krtest::RunProbe(folder, "naive"));
+    EXPECT_TRUE(testkit::FileExists(folder + "\\wintrust.dll.loaded"));
     testkit::RemoveTree(folder);
 }

@@ -1,6 +1,5 @@
 // The own-image check with wintrust.dll disabled (WINEDLLOVERRIDES=wintrust=d):
 // a signed image whose signature verifies still fails the check.
-#include <gtest/gtest.h>
 
 #include "ImageVerifier.h"
 #include "LibraryBindings.h"

@@ -1,183 +1,132 @@
-// The decoder and the CRYPT32 binding against Wine's own CRYPT32, on the
-// records of the test PKI. (Where the libraries are loaded from is tested
-// with planted copies, the IMAGEHLP binding through the image check.)
+// The decoder, the signer's serial number and the CRYPT32 binding against
+// Wine's own CRYPT32, on the test PKI's records. (Where the libraries come
+// from: planted_test; the IMAGEHLP binding: the image check.)
 #include "SignedMessage.h"
 
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstring>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "CertRecord.h"
+#include "Gui.h"
 #include "LibraryBindings.h"
 #include "testpki_files.h"
 
-using krtest::ReadBytes;
-using krtest::TestPkiPath;
-
 namespace {
 
-std::vector<unsigned char> Record(const char* name) {
-    std::vector<unsigned char> bytes = ReadBytes(TestPkiPath(name));
-    EXPECT_GT(bytes.size(), 8u) << name;
-    return bytes;
+const char kSerial[] = "4B52C0DE00000100";  // the test publisher's
+// Any error; an error other than E_FAIL.
+const HRESULT kAnyFailure = 1, kCryptoFailure = 2;
+
+void ExpectResult(HRESULT expected, HRESULT actual, const char* step) {
+    if (expected != kAnyFailure && expected != kCryptoFailure) {
+        EXPECT_EQ(expected, actual) << step;
+        return;
+    }
+    EXPECT_LT(actual, 0) << step;
+    EXPECT_TRUE(expected != kCryptoFailure || actual != E_FAIL) << step;
 }
 
-// Decode, OpenSigner and VerifySignature on a record, as the image check does.
-struct Outcome {
-    HRESULT decode = E_FAIL, open = E_FAIL, verify = E_FAIL;
-};
-
-Outcome RunDecoder(const std::vector<unsigned char>& record, DWORD expectedType = CMSG_SIGNED) {
-    Outcome o;
-    krcrypto::CertificateRecordView view;
-    if (!krcrypto::ParseCertificateRecord(record.data(), record.size(), &view)) return o;
-    USignedMessage message;
-    o.decode = message.Decode(view.content, static_cast<DWORD>(view.contentLength), expectedType);
-    o.open = message.OpenSigner();
-    o.verify = message.VerifySignature();
-    return o;
-}
-
-std::string Serial(const std::vector<unsigned char>& record, size_t size, bool* ok = nullptr) {
+// The serial text in a buffer of `size` chars; what it returned in *ok.
+std::string Serial(const std::vector<unsigned char>& record, size_t size, bool* ok = nullptr,
+                   size_t holding = 0) {
     std::vector<char> text(size + 4, '#');  // guard bytes after the buffer
-    const bool result = GetSignerSerialNumber(record.data(), record.size(), text.data(), size);
+    const bool result =
+        GetSignerSerialNumber(record.data(), holding ? holding : record.size(), text.data(), size);
     if (ok) *ok = result;
-    for (size_t i = size; i < text.size(); ++i)
-        EXPECT_EQ('#', text[i]) << "written past the buffer";
-    return size ? std::string(text.data(), strnlen(text.data(), size)) : std::string();
-}
-
-std::string PublisherSerial() {
-    std::vector<unsigned char> text = ReadBytes(TestPkiPath("publisher.serial"));
-    return std::string(text.begin(), text.end());
-}
-
-void PutLength(std::vector<unsigned char>& record, DWORD length) {
-    std::memcpy(record.data(), &length, sizeof(length));
+    EXPECT_EQ("####", std::string(text.data() + size, 4)) << "written past the buffer";
+    return std::string(text.data(), strnlen(text.data(), size));
 }
 
 }  // namespace
 
-TEST(SignedMessage, SignedRecordsDecodeAndVerify) {
-    for (const char* name : {"cert-md5.bin", "cert-md5-nopad.bin", "cert-sha256.bin"}) {
-        Outcome o = RunDecoder(Record(name));
-        EXPECT_EQ(S_OK, o.decode) << name;
-        EXPECT_EQ(S_OK, o.open) << name;
-        EXPECT_EQ(S_OK, o.verify) << name;
+// Decode, OpenSigner and VerifySignature as the image check calls them, and
+// the serial number, which is read without checking the signature.
+TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
+    const struct {
+        const char* name;
+        bool garbled;  // DER overwritten
+        HRESULT decode, open, verify;
+        const char* serial;
+    } rows[] = {
+        {"cert-md5.bin", false, S_OK, S_OK, S_OK, kSerial},
+        {"cert-md5-nopad.bin", false, S_OK, S_OK, S_OK, kSerial},
+        {"cert-sha256.bin", false, S_OK, S_OK, S_OK, kSerial},
+        // The signer's certificate is not in the message, its identity is.
+        {"cert-nosigner.bin", false, S_OK, S_OK, E_FAIL, kSerial},
+        // A broken signature fails with the CryptoAPI's own error.
+        {"cert-badsig.bin", false, S_OK, S_OK, kCryptoFailure, kSerial},
+        {"cert-notsigned.bin", false, CRYPT_E_UNEXPECTED_MSG_TYPE, kAnyFailure, kAnyFailure, "Error"},
+        {"cert-md5.bin", true, kAnyFailure, kAnyFailure, kAnyFailure, "Error"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + (row.garbled ? " garbled" : ""));
+        std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath(row.name));
+        if (row.garbled) std::memset(record.data() + 8, 0x5A, 64);
+        krcrypto::CertificateRecordView view;
+        ASSERT_TRUE(krcrypto::ParseCertificateRecord(record.data(), record.size(), &view));
+        USignedMessage message;
+        ExpectResult(
+            row.decode,
+            message.Decode(view.content, static_cast<DWORD>(view.contentLength), CMSG_SIGNED),
+            "decode");
+        ExpectResult(row.open, message.OpenSigner(), "open");
+        ExpectResult(row.verify, message.VerifySignature(), "verify");
+        bool ok = false;
+        EXPECT_EQ(row.serial, Serial(record, 128, &ok));
+        EXPECT_EQ(row.serial == kSerial, ok);
+        // Another expected type is refused at decoding.
+        ExpectResult(row.decode == S_OK ? CRYPT_E_UNEXPECTED_MSG_TYPE : kAnyFailure,
+                     USignedMessage().Decode(view.content, static_cast<DWORD>(view.contentLength),
+                                             CMSG_ENVELOPED),
+                     "type");
     }
-    // The zero padding up to dwLength changes nothing.
-    EXPECT_EQ(Serial(Record("cert-md5.bin"), 128), Serial(Record("cert-md5-nopad.bin"), 128));
+    USignedMessage notDecoded;
+    EXPECT_LT(notDecoded.OpenSigner(), 0);
+    EXPECT_LT(notDecoded.VerifySignature(), 0);
+    EXPECT_EQ(nullptr, notDecoded.SignerIdentity());
 }
 
-TEST(SignedMessage, EachFailureIsReportedAtItsStage) {
-    // Another expected type, or a message that is not SignedData.
-    Outcome o = RunDecoder(Record("cert-md5.bin"), CMSG_ENVELOPED);
-    EXPECT_EQ(CRYPT_E_UNEXPECTED_MSG_TYPE, o.decode);
-    o = RunDecoder(Record("cert-notsigned.bin"));
-    EXPECT_EQ(CRYPT_E_UNEXPECTED_MSG_TYPE, o.decode);
-    EXPECT_LT(o.verify, 0);
-
-    // Not DER: the decode fails and so does everything after it.
-    std::vector<unsigned char> record = Record("cert-md5.bin");
-    std::memset(record.data() + 8, 0x5A, 64);
-    o = RunDecoder(record);
-    EXPECT_LT(o.decode, 0);
-    EXPECT_LT(o.open, 0);
-    EXPECT_LT(o.verify, 0);
-
-    // The signer's certificate is not in the message.
-    o = RunDecoder(Record("cert-nosigner.bin"));
-    EXPECT_EQ(S_OK, o.decode);
-    EXPECT_EQ(S_OK, o.open);
-    EXPECT_EQ(E_FAIL, o.verify);
-
-    // A broken signature fails with the CryptoAPI's own error.
-    o = RunDecoder(Record("cert-badsig.bin"));
-    EXPECT_EQ(S_OK, o.decode);
-    EXPECT_EQ(S_OK, o.open);
-    EXPECT_LT(o.verify, 0);
-    EXPECT_NE(E_FAIL, o.verify);
-}
-
-TEST(SignedMessage, CallsOutOfOrderFailWithoutCrashing) {
-    USignedMessage message;
-    EXPECT_LT(message.OpenSigner(), 0);
-    EXPECT_LT(message.VerifySignature(), 0);
-    EXPECT_EQ(nullptr, message.SignerIdentity());
-}
-
-TEST(SignerSerialNumber, MostSignificantByteFirstCutToWholeBytes) {
-    const std::string expected = PublisherSerial();
-    ASSERT_EQ("4B52C0DE00000100", expected);
+TEST(SignerSerialNumber, CutToWholeBytesAndNeverPastTheRecord) {
+    std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
     bool ok = false;
-    EXPECT_EQ(expected, Serial(Record("cert-md5.bin"), 128, &ok));
+    EXPECT_EQ("4B52", Serial(record, 5, &ok));  // the two most significant bytes
     EXPECT_TRUE(ok);
-    EXPECT_EQ(expected, Serial(Record("cert-sha256.bin"), 128));
-    // The signature is not checked here: a broken one still names its signer.
-    EXPECT_EQ(expected, Serial(Record("cert-badsig.bin"), 128));
-    // A 5-character buffer takes the two most significant bytes.
-    EXPECT_EQ("4B52", Serial(Record("cert-md5.bin"), 5, &ok));
-    EXPECT_TRUE(ok);
-}
-
-TEST(SignerSerialNumber, UndecodableGivesError) {
-    bool ok = true;
-    EXPECT_EQ("Error", Serial(Record("cert-notsigned.bin"), 128, &ok));
-    EXPECT_FALSE(ok);
-    // The signer identity is in the message even without its certificate.
-    EXPECT_EQ(PublisherSerial(), Serial(Record("cert-nosigner.bin"), 128));
-    // "Error" is cut like any text and always NUL-terminated.
-    EXPECT_EQ("Err", Serial(Record("cert-notsigned.bin"), 4));
+    EXPECT_EQ("Err", Serial(testkit::ReadBytes(krtest::TestPkiPath("cert-notsigned.bin")), 4));
     char text[8] = "xxxxxxx";
     EXPECT_FALSE(GetSignerSerialNumber(nullptr, 0, text, sizeof(text)));
     EXPECT_STREQ("Error", text);
-}
-
-TEST(SignerSerialNumber, LengthFieldOutsideTheRecordIsNeverFollowed) {
     // Which lengths the record header accepts is tested natively; here, that
-    // the serial number goes through that check.
-    std::vector<unsigned char> record = Record("cert-md5.bin");
-    PutLength(record, static_cast<DWORD>(record.size()) + 4096);
-    bool ok = true;
-    EXPECT_EQ("Error", Serial(record, 128, &ok));
-    EXPECT_FALSE(ok);
-    char text[16];
-    EXPECT_FALSE(GetSignerSerialNumber(record.data(), 7, text, sizeof(text)));
-    EXPECT_STREQ("Error", text);
-    // dwLength shorter than the DER (but past the header) cuts the message.
-    PutLength(record, 200);
-    EXPECT_EQ("Error", Serial(record, 128));
+    // the serial number goes through that check: no whole header, a length
+    // past the bytes, a length that cuts the DER.
+    EXPECT_EQ("Error", Serial(record, 16, nullptr, 7));
+    for (DWORD length : {static_cast<DWORD>(record.size()) + 4096, 200ul}) {
+        std::memcpy(record.data(), &length, sizeof(length));
+        EXPECT_EQ("Error", Serial(record, 128, &ok)) << length;
+        EXPECT_FALSE(ok);
+    }
 }
 
-TEST(Crypt32Binding, TwoDecodersShareOneLoad) {
+TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
     ASSERT_EQ(0, UCrypt32Library::ReferenceCount());
-    {
-        USignedMessage first;
-        EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
-        HMODULE module = UCrypt32Library::Module();
-        ASSERT_NE(nullptr, module);
-        {
-            USignedMessage second;
-            EXPECT_EQ(2, UCrypt32Library::ReferenceCount());
-            EXPECT_EQ(module, UCrypt32Library::Module());
-        }
-        EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
-        EXPECT_EQ(module, UCrypt32Library::Module());
-        // Still usable after the second decoder is gone.
-        std::vector<unsigned char> record = Record("cert-sha256.bin");
-        EXPECT_EQ(S_OK, first.Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8),
-                                     CMSG_SIGNED));
-    }
+    auto first = std::make_unique<USignedMessage>(), second = std::make_unique<USignedMessage>();
+    const HMODULE module = UCrypt32Library::Module();
+    ASSERT_NE(nullptr, module);
+    EXPECT_EQ(2, UCrypt32Library::ReferenceCount());
+    second.reset();
+    EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
+    EXPECT_EQ(module, UCrypt32Library::Module());
+    // Still usable after the second decoder is gone.
+    const std::vector<unsigned char> record =
+        testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
+    EXPECT_EQ(S_OK,
+              first->Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
+    first.reset();
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
     // Freed (Wine's own modules that import CRYPT32 may still keep it mapped).
     EXPECT_EQ(nullptr, UCrypt32Library::Module());
-}
 
-TEST(Crypt32Binding, WrapperWithoutReferenceReportsDllNotFound) {
-    ASSERT_EQ(nullptr, UCrypt32Library::Module());
+    // Without a reference a wrapper reports the library missing.
     SetLastError(0);
     EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(
                            X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, 0, nullptr, nullptr));

@@ -3,50 +3,32 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
-namespace {
-
-struct Series {
-    explicit Series(std::vector<long> a) : answers(std::move(a)) {}
-    std::vector<long> answers;  // the last one repeats
-    int calls = 0;
-    std::vector<unsigned> pauses;
-
-    bool Run() {
-        return krcrypto::AskTrustWithRetries(
-            [this]() {
-                const size_t i = static_cast<size_t>(calls++);
-                return answers[i < answers.size() ? i : answers.size() - 1];
-            },
-            [this](unsigned ms) { pauses.push_back(ms); });
+TEST(TrustAttempts, RejectedCallsAreRepeatedFiftyMillisecondsApartUpTo101Calls) {
+    const long kRejected = static_cast<long>(0x800B0004);
+    struct Row {
+        std::vector<long> answers;  // the last one repeats
+        bool trusted;
+        int calls;
+    };
+    const Row rows[] = {
+        {{0}, true, 1},
+        {{kRejected, kRejected, 0}, true, 3},
+        {{static_cast<long>(0x80096010)}, false, 101},
+        // ERROR_INVALID_PARAMETER, as a trust provider that cannot read its
+        // arguments answers: not negative, yet not "trusted".
+        {{0x57}, false, 101},
+    };
+    for (const Row& row : rows) {
+        const std::vector<long>& answers = row.answers;
+        size_t calls = 0;
+        std::vector<unsigned> pauses;
+        EXPECT_EQ(row.trusted, krcrypto::AskTrustWithRetries(
+                                   [&]() { return answers[std::min(calls++, answers.size() - 1)]; },
+                                   [&](unsigned ms) { pauses.push_back(ms); }));
+        EXPECT_EQ(static_cast<size_t>(row.calls), calls);
+        EXPECT_EQ(std::vector<unsigned>(row.calls - 1, 50), pauses);
     }
-};
-
-}  // namespace
-
-TEST(TrustAttempts, RejectedCallsAreRepeatedFiftyMillisecondsApartUntilTrusted) {
-    Series atOnce({0});
-    EXPECT_TRUE(atOnce.Run());
-    EXPECT_EQ(1, atOnce.calls);
-    EXPECT_TRUE(atOnce.pauses.empty());
-
-    Series late({static_cast<long>(0x800B0004), static_cast<long>(0x800B0004), 0});
-    EXPECT_TRUE(late.Run());
-    EXPECT_EQ(3, late.calls);
-    EXPECT_EQ((std::vector<unsigned>{50, 50}), late.pauses);
-}
-
-TEST(TrustAttempts, NeverTrustedStopsAfterTheHundredAndFirstCall) {
-    Series s({static_cast<long>(0x80096010)});
-    EXPECT_FALSE(s.Run());
-    EXPECT_EQ(101, s.calls);
-    EXPECT_EQ(100u, s.pauses.size());
-
-    // ERROR_INVALID_PARAMETER, as a trust provider that cannot read its
-    // arguments answers: not negative, yet not "trusted".
-    Series positive({0x57});
-    EXPECT_FALSE(positive.Run());
-    EXPECT_EQ(101, positive.calls);
 }

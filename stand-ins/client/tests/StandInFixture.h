@@ -1,21 +1,23 @@
 // Test fixture for the client stand-in: registers it per machine, gives each
-// test its own state folder (control file, journal, client log) and reads
-// back what the stand-in saw.
+// test its own state folder (control file, journal, client log) inside a COM
+// apartment, and reads back what the stand-in saw and the update history.
 #pragma once
 
+#include "Gui.h"
+#include "Scoped.h"
 #include "Testkit.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace standin {
+
+using Expected = std::vector<std::string>;
 
 inline std::string DllPath() { return testkit::BinPath("clientstandin.dll"); }
 
@@ -25,9 +27,24 @@ inline DWORD Register(bool unregister = false) {
                                DllPath() + "\"");
 }
 
+// The update history as the machine keeps it: the profile values of a
+// history file and the values under the history key ("<absent>" if none).
+const char kHistoryKey[] = "SOFTWARE\\Brenvik\\Solvane\\Setup";
+inline std::string Ini(const std::string& file, const char* section, const char* key) {
+    char value[2048] = "";
+    ::GetPrivateProfileStringA(section, key, "<absent>", value, sizeof(value), file.c_str());
+    return value;
+}
+inline std::string HistoryValue(const std::string& name) {
+    std::string value = "<absent>";
+    testkit::ReadString(HKEY_LOCAL_MACHINE, kHistoryKey, name, &value);
+    return value;
+}
+
 class Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(apartment_.result()));
         ASSERT_EQ(0u, Register()) << "regsvr32 of the client stand-in failed";
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
@@ -36,27 +53,24 @@ protected:
         testkit::RemoveTree(dir_);
         ASSERT_TRUE(testkit::MakeFolders(dir_));
         ::SetEnvironmentVariableA("CLIENT_STANDIN_DIR", dir_.c_str());
+        testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
     }
+    void TearDown() override { testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey); }
 
     const std::string& Dir() const { return dir_; }
+    // The history file in the folder the stand-in's path provider names.
+    std::string HistoryFile() const { return dir_ + "\\History\\RerAZuva.dat"; }
+    std::string History(const char* section, const char* key) const {
+        return Ini(HistoryFile(), section, key);
+    }
 
     // Writes one control value (section, key, value) into control.ini.
     void Control(const char* section, const std::string& key, const std::string& value) {
         ::WritePrivateProfileStringA(section, key.c_str(), value.c_str(), (dir_ + "\\control.ini").c_str());
     }
 
-    static std::vector<std::string> Lines(const std::string& path) {
-        std::vector<std::string> lines;
-        std::istringstream in(testkit::ReadTextFile(path));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
-    }
-    std::vector<std::string> Journal() const { return Lines(dir_ + "\\journal.txt"); }
-    std::vector<std::string> ClientLog() const { return Lines(dir_ + "\\client.log"); }
+    std::vector<std::string> Journal() const { return testkit::ReadLines(dir_ + "\\journal.txt"); }
+    std::vector<std::string> ClientLog() const { return testkit::ReadLines(dir_ + "\\client.log"); }
 
     // The journal without the "#n" object numbers and without the
     // QueryInterface and destruction lines: the calls in their order.
@@ -96,6 +110,7 @@ protected:
     }
 
 private:
+    scoped::ComApartment apartment_;
     std::string dir_;
 };
 
