@@ -86,4 +86,19 @@ int ScaleForDpi(int dpi) {
     return scale < 1 ? 1 : scale;
 }
 
+namespace {
+const int kPanelOrder[kButtonCount] = {1, 2, 3, 4, 6, 7, 5};
+}
+
+int NextInPanelOrder(int lit, int step) {
+    int at = -1;
+    for (int i = 0; i < kButtonCount; ++i)
+        if (kPanelOrder[i] == lit) at = i;
+    if (at < 0) return step > 0 ? FirstInPanelOrder() : LastInPanelOrder();
+    return kPanelOrder[(at + (step > 0 ? 1 : kButtonCount - 1)) % kButtonCount];
+}
+
+int FirstInPanelOrder() { return kPanelOrder[0]; }
+int LastInPanelOrder() { return kPanelOrder[kButtonCount - 1]; }
+
 }  // namespace layout

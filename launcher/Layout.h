@@ -55,4 +55,13 @@ Hit HitTest(int x, int y, const Rect& region1);
 // 192, 3 from 288 ... so that pixels are copied, never blended.
 int ScaleForDpi(int dpi);
 
+// The button that the keyboard lights after `lit` (1..kButtonCount, or
+// anything else for none) in the panel's top-to-bottom order 1, 2, 3, 4,
+// 6, 7, 5: step +1 the next, -1 the previous, wrapping at either end. With
+// none lit, +1 gives the first (1) and -1 the last (5).
+int NextInPanelOrder(int lit, int step);
+// The first and last buttons of that order.
+int FirstInPanelOrder();
+int LastInPanelOrder();
+
 }  // namespace layout

@@ -24,9 +24,34 @@ void RestrictDllSearch() {
     SetDllDirectoryA("");  // takes the current folder out of the search path
 }
 
+// One launcher per product in a session: autorun and a double-click on the
+// CD must not give two windows that both poll and both write the rectangle.
+// The claim is a session-wide name held in *claim for the launcher's life.
+// Returns false when another launcher already holds it: that launcher's
+// window is then brought to the front, restored if it was minimised. A name
+// that cannot be made at all never stops the launcher.
+bool ClaimTheOnlyLauncher(const std::string& productName, scoped::Handle* claim) {
+    std::string name = "Local\\WexaLauncher." + productName;
+    claim->reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+    if (!*claim || GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    // The first launcher may still be creating its window: give it a while.
+    for (int wait = 0; wait < 100; ++wait) {
+        HWND first = FindWindowA(frmMain::kClassName, nullptr);
+        if (first) {
+            if (IsIconic(first)) ShowWindow(first, SW_RESTORE);
+            SetForegroundWindow(first);
+            break;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
 }  // namespace
 
 int Module1_Main(HINSTANCE instance, int showCommand) {
+    scoped::Handle claim;
+    if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
     RestrictDllSearch();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);

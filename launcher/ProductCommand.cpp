@@ -43,6 +43,7 @@ bool ParseOpenCommand(const std::string& value, OpenCommand* out) {
     std::string rest = value.substr(start);
     std::string path;
     std::string exe;
+    size_t end = rest.size();  // where the program ends in rest
     if (!rest.empty() && rest[0] == '"') {
         size_t q = rest.find('"', 1);
         if (q == std::string::npos) {  // no closing quote: the rest is the path
@@ -51,9 +52,11 @@ bool ParseOpenCommand(const std::string& value, OpenCommand* out) {
         } else {
             path = rest.substr(1, q - 1);
             exe = rest.substr(0, q + 1);
+            end = q + 1;
         }
     } else {
-        path = rest.substr(0, UnquotedPathEnd(rest));
+        end = UnquotedPathEnd(rest);
+        path = rest.substr(0, end);
         exe = "\"" + path + "\"";
     }
     bool named = false;
@@ -61,8 +64,11 @@ bool ParseOpenCommand(const std::string& value, OpenCommand* out) {
         if (!IsBlank(c)) named = true;
     if (!named) return false;
     if (out) {
+        while (end < rest.size() && IsBlank(rest[end])) ++end;
         out->exe = exe;
         out->folder = FolderOf(path);
+        out->path = path;
+        out->arguments = rest.substr(end);
     }
     return true;
 }

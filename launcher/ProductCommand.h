@@ -8,8 +8,10 @@
 namespace product {
 
 struct OpenCommand {
-    std::string exe;     // the program path in double quotes, without arguments
-    std::string folder;  // the program's folder; empty when the path names none
+    std::string exe;        // the program path in double quotes, without arguments
+    std::string folder;     // the program's folder; empty when the path names none
+    std::string path;       // the program path without quotes
+    std::string arguments;  // what follows the program, blanks before it skipped
 };
 
 // Splits an open command such as  "D:\Apps\KestrixBasic\KestrixBasic.exe" "%1".

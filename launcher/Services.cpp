@@ -4,21 +4,33 @@
 #include <vector>
 
 #include "BrowserWindow.h"
+#include "ProductCommand.h"
 
 namespace launcher {
 
+namespace {
+
+// ERROR_ELEVATION_REQUIRED, which older SDK headers do not define.
+constexpr DWORD kErrorElevationRequired = 740;
+
+// A library from the system folder only, so that a DLL of that name lying
+// next to Setup.exe on the CD is never loaded.
+HMODULE LoadSystemLibrary(const char* name) {
+    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module) return module;
+    char path[MAX_PATH];
+    UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
+}  // namespace
+
 SystemServices::SystemServices() {
-    // WINMM is not a known DLL: taken from the system folder only, so that a
-    // winmm.dll lying next to Setup.exe is never loaded.
-    winmm_.reset(LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!winmm_) {
-        char path[MAX_PATH];
-        UINT n = GetSystemDirectoryA(path, MAX_PATH);
-        if (n > 0 && n < MAX_PATH - 12) {
-            lstrcatA(path, "\\winmm.dll");
-            winmm_.reset(LoadLibraryA(path));
-        }
-    }
+    // WINMM is not a known DLL.
+    winmm_.reset(LoadSystemLibrary("winmm.dll"));
     if (winmm_)
         sndPlaySound_ = reinterpret_cast<SndPlaySoundA>(
             reinterpret_cast<void*>(GetProcAddress(winmm_.get(), "sndPlaySoundA")));
@@ -42,7 +54,41 @@ void SystemServices::OpenBrowserWindow(HINSTANCE instance, const std::string& st
 
 void SystemServices::CloseBrowserWindows() { browser::CloseAllBrowserWindows(); }
 
-bool StartProcess(const std::string& commandLine) {
+namespace {
+
+// SHELL32 is loaded the first time a program asks for elevation and kept
+// until the launcher ends: nothing before that pays for it.
+ProcessStartCalls::ShellExecuteExFn SystemShellExecuteEx() {
+    static const scoped::Module shell32(LoadSystemLibrary("shell32.dll"));
+    if (!shell32) return nullptr;
+    return reinterpret_cast<ProcessStartCalls::ShellExecuteExFn>(
+        reinterpret_cast<void*>(GetProcAddress(shell32.get(), "ShellExecuteExA")));
+}
+
+// The program of an elevated start runs in the launcher's current folder,
+// as CreateProcessA would have run it.
+bool StartElevated(const std::string& commandLine, const ProcessStartCalls& calls) {
+    product::OpenCommand command;
+    if (!product::ParseOpenCommand(commandLine, &command)) return false;
+    ProcessStartCalls::ShellExecuteExFn shellExecuteEx =
+        calls.shellExecuteEx ? calls.shellExecuteEx : SystemShellExecuteEx();
+    if (!shellExecuteEx) return false;
+    char folder[MAX_PATH * 2] = {};
+    DWORD n = GetCurrentDirectoryA(sizeof(folder), folder);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    // No error boxes: a refused prompt is as silent as any failed start.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = command.path.c_str();
+    info.lpParameters = command.arguments.empty() ? nullptr : command.arguments.c_str();
+    info.lpDirectory = n > 0 && n < sizeof(folder) ? folder : nullptr;
+    info.nShow = SW_SHOWNORMAL;
+    return shellExecuteEx(&info) != FALSE;
+}
+
+}  // namespace
+
+bool StartProcess(const std::string& commandLine, const ProcessStartCalls& calls) {
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
     STARTUPINFOA si = {};
@@ -50,9 +96,9 @@ bool StartProcess(const std::string& commandLine) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
+    if (!calls.createProcess(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi))
+        return GetLastError() == kErrorElevationRequired && StartElevated(commandLine, calls);
     scoped::Handle process(pi.hProcess);
     scoped::Handle thread(pi.hThread);
     return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -42,8 +43,20 @@ private:
     SndPlaySoundA sndPlaySound_ = nullptr;
 };
 
+// The system calls that StartProcess makes; tests put recorders in.
+struct ProcessStartCalls {
+    decltype(&CreateProcessA) createProcess = CreateProcessA;
+    // ShellExecuteExA, looked up in SHELL32 (from the system folder) when
+    // first needed; null when it cannot be had.
+    using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    ShellExecuteExFn shellExecuteEx = nullptr;
+};
+
 // Starts a command line with a normal, activated window; the process and
-// thread handles are closed at once. Returns whether a process was started.
-bool StartProcess(const std::string& commandLine);
+// thread handles are closed at once. A program that asks for elevation
+// (ERROR_ELEVATION_REQUIRED) is started through the shell instead, which
+// shows the consent prompt; a refusal there is as silent as any other
+// failure. Returns whether a process was started.
+bool StartProcess(const std::string& commandLine, const ProcessStartCalls& calls = {});
 
 }  // namespace launcher

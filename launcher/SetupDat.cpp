@@ -1,6 +1,8 @@
 // setup.dat field reader and defaults (see SetupDat.h).
 #include "SetupDat.h"
 
+#include <cctype>
+
 #include <algorithm>
 #include <cstring>
 
@@ -110,6 +112,20 @@ Config ConfigFromFields(const std::vector<std::string>& fields) {
     c.CatalogueAddress = value[5];
     c.UninstallKeyName = value[6];
     return c;
+}
+
+std::string ResolveFileAddress(const std::string& address, const std::string& folder) {
+    static const char kScheme[] = "file:";
+    const size_t schemeLength = sizeof(kScheme) - 1;
+    if (address.size() <= schemeLength || folder.empty()) return address;
+    for (size_t i = 0; i < schemeLength; ++i)
+        if (std::tolower(static_cast<unsigned char>(address[i])) != kScheme[i]) return address;
+    size_t name = address.find_first_not_of('/', schemeLength);
+    if (name == std::string::npos || address.find_first_of("/\\:", name) != std::string::npos)
+        return address;
+    std::string path = folder;
+    if (path.back() != '\\' && path.back() != '/') path += '\\';
+    return path + address.substr(name);
 }
 
 }  // namespace setupdat

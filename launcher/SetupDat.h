@@ -85,4 +85,10 @@ extern const char* const kDefaults[6];
 // among 1 to 6 takes its default. Fields 8 to 10 are not used.
 Config ConfigFromFields(const std::vector<std::string>& fields);
 
+// A page address of setup.dat as the browser window should open it. A
+// "file:" address that names no folder (such as "file://catalog.htm", which
+// the control cannot find) names a page beside Setup.exe: it is resolved
+// against folder, the launcher's start folder. Any other address is kept.
+std::string ResolveFileAddress(const std::string& address, const std::string& folder);
+
 }  // namespace setupdat

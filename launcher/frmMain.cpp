@@ -223,6 +223,8 @@ void frmMain::Show(int showCommand) {
     if (!hwnd_) return;
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
+    // The panel answers the keyboard: the window takes the focus.
+    if (!IsIconic(hwnd_)) SetFocus(hwnd_);
 }
 
 // ---------------------------------------------------------------------------
@@ -230,6 +232,7 @@ void frmMain::Show(int showCommand) {
 
 void frmMain::Form_Load() {
     state_.InstalledState = 0;
+    startFolder_ = CurrentFolder();
 
     std::vector<std::string> fields;
     FileSource file("setup.dat");
@@ -451,8 +454,14 @@ void frmMain::MyButton_Click(short Index) {
         case 5:
             if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
             break;
-        case 6: services_.OpenBrowserWindow(instance_, state_.WebSiteAddress); break;
-        case 7: services_.OpenBrowserWindow(instance_, state_.CatalogueAddress); break;
+        case 6:
+            services_.OpenBrowserWindow(
+                instance_, setupdat::ResolveFileAddress(state_.WebSiteAddress, startFolder_));
+            break;
+        case 7:
+            services_.OpenBrowserWindow(
+                instance_, setupdat::ResolveFileAddress(state_.CatalogueAddress, startFolder_));
+            break;
         default: break;
     }
 }
@@ -539,6 +548,37 @@ void frmMain::OnButtonUp(int clientX, int clientY) {
         MyButton_Click(static_cast<short>(pressed - ID_MYBUTTON_BASE));
 }
 
+bool frmMain::OnKeyDown(UINT vk) {
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    int lit = state_.HotButton;
+    switch (vk) {
+        case VK_DOWN: lit = layout::NextInPanelOrder(lit, +1); break;
+        case VK_UP: lit = layout::NextInPanelOrder(lit, -1); break;
+        case VK_TAB: lit = layout::NextInPanelOrder(lit, shift ? -1 : +1); break;
+        case VK_HOME: lit = layout::FirstInPanelOrder(); break;
+        case VK_END: lit = layout::LastInPanelOrder(); break;
+        case VK_RETURN:
+        case VK_SPACE:
+            if (lit >= 1 && lit <= layout::kButtonCount) MyButton_Click(static_cast<short>(lit));
+            return true;
+        default: return false;
+    }
+    DoButtonHighlight(static_cast<short>(lit));
+    // A screen reader follows the lit button as the focus.
+    if (hwnd_) NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, lit);
+    return true;
+}
+
+// The hand over what can be clicked (bullets and hotspots), the class's
+// arrow elsewhere.
+bool frmMain::OnSetCursor() {
+    POINT p;
+    if (!GetCursorPos(&p) || !ScreenToClient(hwnd_, &p)) return false;
+    if (ControlAt(p.x, p.y) <= 1) return false;
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    return true;
+}
+
 void frmMain::Render(HDC dc) const {
     RECT all = {0, 0, layout::ClientWidth(), layout::ClientHeight()};
     scoped::GdiObject frame(CreateSolidBrush(kFrameColour));
@@ -615,6 +655,14 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // made its click, and a double-click runs its command only once.
             return 0;
         case WM_LBUTTONUP: OnButtonUp(x, y); return 0;
+        case WM_KEYDOWN:
+            if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
+            break;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd &&
+                OnSetCursor())
+                return TRUE;
+            break;
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = 0;
             return 0;

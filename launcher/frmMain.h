@@ -102,6 +102,10 @@ private:
     void OnMouseMove(int clientX, int clientY);
     void OnButtonDown(int clientX, int clientY);
     void OnButtonUp(int clientX, int clientY);
+    // The keyboard: arrows, Tab, Home and End light a button in the
+    // panel's order; Enter and Space run the lit one.
+    bool OnKeyDown(UINT vk);
+    bool OnSetCursor();
     // Draws the window's picture at design size (1 pixel per 15 twips).
     void Render(HDC dc) const;
     void Paint();
@@ -121,6 +125,7 @@ private:
     int dpi_ = 96;
     int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
+    std::string startFolder_;  // the folder current at load: the CD's root
 };
 
 }  // namespace launcher

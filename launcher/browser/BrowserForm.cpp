@@ -131,6 +131,25 @@ int MnemonicOf(const std::string& caption) {
     return 0;
 }
 
+// Where the next window opens: cascaded from the last one still open, in
+// the work area of that window's monitor (or the primary one).
+layout::Spot CascadeSpot(layout::Spot design, int width, int height) {
+    const std::vector<HWND>& open = LoadedWindows();
+    RECT last = {};
+    bool haveLast = !open.empty() && GetWindowRect(open.back(), &last);
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof(mi);
+    HMONITOR monitor = haveLast ? MonitorFromWindow(open.back(), MONITOR_DEFAULTTOPRIMARY)
+                                : MonitorFromPoint(POINT{design.x, design.y},
+                                                   MONITOR_DEFAULTTOPRIMARY);
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoA(monitor, &mi)) work = mi.rcWork;
+    layout::Spot lastSpot = {last.left, last.top};
+    return layout::CascadePosition(haveLast ? &lastSpot : nullptr, design, width, height,
+                                   GetSystemMetrics(SM_CYCAPTION),
+                                   {work.left, work.top, work.right, work.bottom});
+}
+
 // Dots per inch of the screen; 0 when it cannot say.
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -198,10 +217,11 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         RECT rc = {0, 0, form->Pixels(layout::kDesignClientWidth),
                    form->Pixels(layout::kDesignClientHeight)};
         AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-        HWND hwnd = CreateWindowExA(
-            exStyle, kFormClass, "", style, form->Pixels(layout::kDesignLeft),
-            form->Pixels(layout::kDesignTop), rc.right - rc.left, rc.bottom - rc.top,
-            HiddenOwner(instance), nullptr, instance, form.get());
+        const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+        layout::Spot at = CascadeSpot(
+            {form->Pixels(layout::kDesignLeft), form->Pixels(layout::kDesignTop)}, width, height);
+        HWND hwnd = CreateWindowExA(exStyle, kFormClass, "", style, at.x, at.y, width, height,
+                                    HiddenOwner(instance), nullptr, instance, form.get());
         if (!hwnd) return nullptr;  // the window never took the object: form deletes it
         FrmBrowser* self = form.release();
         self->ownedByWindow_ = true;
@@ -249,12 +269,18 @@ LRESULT CALLBACK FrmBrowser::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
 }
 
-// The address strip only passes its children's notifications on to the form.
+// The address strip passes its children's notifications on to the form, and
+// paints its label in the strip's own colours.
 LRESULT CALLBACK FrmBrowser::StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
         case WM_COMMAND:
         case WM_NOTIFY:
-        case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
             return SendMessageA(GetParent(hwnd), msg, wParam, lParam);

@@ -49,5 +49,15 @@ float PixelsToTwips(int pixels, float twipsPerPixel) {
     return static_cast<float>(pixels) * twipsPerPixel;
 }
 
+Spot CascadePosition(const Spot* last, Spot design, int width, int height, int step,
+                     const Area& work) {
+    if (!last) return design;
+    Spot next = {last->x + step, last->y + step};
+    if (next.x < work.left || next.y < work.top || next.x + width > work.right ||
+        next.y + height > work.bottom)
+        return design;
+    return next;
+}
+
 }  // namespace layout
 }  // namespace browser

@@ -45,5 +45,18 @@ float TwipsPerPixel(int dpi);
 int TwipsToPixels(float twips, float twipsPerPixel);
 float PixelsToTwips(int pixels, float twipsPerPixel);
 
+// Where a new browser window opens, in screen pixels. The first opens at
+// the design position; each further one is offset by step (the caption
+// height) right and down from the last one opened, and starts again at the
+// design position when it would not fit inside the work area.
+struct Spot {
+    int x, y;
+};
+struct Area {
+    int left, top, right, bottom;
+};
+Spot CascadePosition(const Spot* last, Spot design, int width, int height, int step,
+                     const Area& work);
+
 }  // namespace layout
 }  // namespace browser

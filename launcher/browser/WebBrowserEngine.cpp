@@ -356,6 +356,8 @@ HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* ev
     object_.As(IID_IOleInPlaceObject, inPlace_);
     hr = object_.As(IID_IWebBrowser2, browser_);
     if (FAILED(hr)) return hr;
+    // Script errors and other boxes of the control never reach the user.
+    browser_->put_Silent(VARIANT_TRUE);
     events_ = events;
     return S_OK;
 }
