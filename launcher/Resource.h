@@ -10,6 +10,12 @@
 #define IDB_INSTKX 104      // InstKXImage, 196 x 35
 #define IDB_RUNKX 105       // RunKXImage, 166 x 34
 
+// Names of the panel's buttons for screen readers: the captions that the
+// pictures show, IDS_BUTTONNAME + k for button k (button 1 while it offers
+// the installation), IDS_RUNNAME for button 1 once the product is there.
+#define IDS_BUTTONNAME 300
+#define IDS_RUNNAME 308
+
 // Menu items of the main window (all unreachable: both menus are switched
 // off), under the names of the form's menu controls.
 #ifndef RC_INVOKED

@@ -166,6 +166,7 @@ frmMain::frmMain(HINSTANCE instance, Services& services, Options options)
     : instance_(instance), services_(services), options_(std::move(options)) {}
 
 frmMain::~frmMain() {
+    if (accessible_) accessible_->Disconnect();
     if (hwnd_) {
         // Destroyed without closing (tests): no unload, no quit message.
         options_.quitWhenClosed = false;
@@ -387,6 +388,25 @@ void frmMain::SetButton1Picture(bool run) {
     InvalidateDesignRect(before);
     InvalidateDesignRect(Region1());
     MoveTools();
+    // Button 1's name follows its picture.
+    if (hwnd_) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, 1);
+}
+
+std::string frmMain::ButtonName(int index) const {
+    if (index < 1 || index > layout::kButtonCount) return std::string();
+    char text[256] = {};
+    UINT id = index == 1 && button1Run_ ? IDS_RUNNAME : IDS_BUTTONNAME + index;
+    int n = LoadStringA(instance_, id, text, sizeof(text));
+    return std::string(text, n > 0 ? n : 0);
+}
+
+RECT frmMain::ButtonClientRect(int index) const { return ToClient(RegionOf(index)); }
+
+int frmMain::ButtonAt(int clientX, int clientY) const {
+    int id = ControlAt(clientX, clientY);
+    if (id > ID_BUTTONREGION_BASE) return id - ID_BUTTONREGION_BASE;
+    if (id > ID_MYBUTTON_BASE) return id - ID_MYBUTTON_BASE;
+    return id == 1 ? 0 : -1;
 }
 
 layout::Rect frmMain::RegionOf(int index) const {
@@ -658,6 +678,17 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
             break;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+                if (!accessible_)
+                    accessible_ = scoped::ComPtr<PanelAccessible>::Attach(new PanelAccessible(this));
+                if (LRESULT r = AnswerGetObject(accessible_.get(), wParam)) return r;
+            }
+            break;
+        case kPressButtonMessage:
+            if (wParam >= 1 && wParam <= layout::kButtonCount)
+                MyButton_Click(static_cast<short>(wParam));
+            return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd &&
                 OnSetCursor())
@@ -685,6 +716,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             // The window is gone after this message: forget it, and let the
             // system free what it keeps for the window.
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            if (accessible_) {
+                accessible_->Disconnect();
+                accessible_.reset();
+            }
             hwnd_ = nullptr;
             tooltip_ = nullptr;
             break;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Layout.h"
+#include "PanelAccessible.h"
 #include "Scoped.h"
 #include "Services.h"
 
@@ -42,6 +43,8 @@ class frmMain {
 public:
     static const char kClassName[];
     static const char kCaption[];
+    // Posted to the window to press button wParam (1..7) as a click would.
+    static constexpr UINT kPressButtonMessage = WM_APP + 1;
 
     frmMain(HINSTANCE instance, Services& services, Options options = Options());
     ~frmMain();
@@ -82,6 +85,13 @@ public:
     layout::Rect Region1() const;
     int Scale() const { return scale_; }
     HWND Tooltip() const { return tooltip_; }
+    // The panel for screen readers: a button's name (the caption its
+    // picture shows, from the string table), its hotspot in client pixels,
+    // and the button under a client point (0 for the free background, -1
+    // outside the picture).
+    std::string ButtonName(int index) const;
+    RECT ButtonClientRect(int index) const;
+    int ButtonAt(int clientX, int clientY) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -126,6 +136,8 @@ private:
     int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
     std::string startFolder_;  // the folder current at load: the CD's root
+    // Made on the first WM_GETOBJECT; cut from the window when it goes.
+    scoped::ComPtr<PanelAccessible> accessible_;
 };
 
 }  // namespace launcher
