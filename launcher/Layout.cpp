@@ -81,10 +81,21 @@ Hit HitTest(int x, int y, const Rect& region1) {
     return hit;
 }
 
-int ScaleForDpi(int dpi) {
-    int scale = dpi / 96;
-    return scale < 1 ? 1 : scale;
+int ScaleToDpi(int designPixels, int dpi) {
+    if (dpi <= 0) dpi = 96;
+    long long v = static_cast<long long>(designPixels) * dpi;
+    return static_cast<int>(v >= 0 ? (v + 48) / 96 : -((-v + 48) / 96));
 }
+
+int DesignFromDpi(int scaledPixels, int dpi) {
+    if (dpi <= 0) dpi = 96;
+    long long v = static_cast<long long>(scaledPixels) * 96;
+    // Rounded down, also below zero, so that no pixel left of or above the
+    // picture maps into it.
+    return static_cast<int>(v >= 0 ? v / dpi : -((-v + dpi - 1) / dpi));
+}
+
+int ArtScaleForDpi(int dpi) { return dpi > 96 ? 2 : 1; }
 
 namespace {
 const int kPanelOrder[kButtonCount] = {1, 2, 3, 4, 6, 7, 5};

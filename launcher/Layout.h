@@ -51,9 +51,15 @@ struct Hit {
 };
 Hit HitTest(int x, int y, const Rect& region1);
 
-// Whole-number picture scale for a display's DPI: 1 up to 191 DPI, 2 from
-// 192, 3 from 288 ... so that pixels are copied, never blended.
-int ScaleForDpi(int dpi);
+// The window grows with its display: a design length in pixels (at 96 DPI)
+// at dpi, rounded to the nearest pixel; and back, the design pixel that
+// holds a scaled pixel. A dpi of 0 or less counts as 96.
+int ScaleToDpi(int designPixels, int dpi);
+int DesignFromDpi(int scaledPixels, int dpi);
+// Which set of pictures a display draws from: the design-size set (1) at
+// 96 DPI and below, the double-size set (2) above, reduced or enlarged to
+// the window with a smoothing filter where the scale is not exactly 2.
+int ArtScaleForDpi(int dpi);
 
 // The button that the keyboard lights after `lit` (1..kButtonCount, or
 // anything else for none) in the panel's top-to-bottom order 1, 2, 3, 4,

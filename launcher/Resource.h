@@ -9,6 +9,8 @@
 #define IDB_BUTTONHOT 103   // ButtonHotPicture, 17 x 25
 #define IDB_INSTKX 104      // InstKXImage, 196 x 35
 #define IDB_RUNKX 105       // RunKXImage, 166 x 34
+// The same pictures at twice the size (PNG, RCDATA), for scaled displays.
+#define IDP_DOUBLE 110      // IDP_DOUBLE + (IDB_x - 100): the double of IDB_x
 
 // Names of the panel's buttons for screen readers: the captions that the
 // pictures show, IDS_BUTTONNAME + k for button k (button 1 while it offers

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "PngPicture.h"
 #include "ProductCommand.h"
 #include "Resource.h"
 #include "SetupDat.h"
@@ -183,11 +184,33 @@ void frmMain::LoadPictures() {
         return scoped::GdiObject(
             LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
     };
-    picture2_ = load(IDB_BACKGROUND);
-    buttonPicture_ = load(IDB_BUTTON);
-    buttonHotPicture_ = load(IDB_BUTTONHOT);
-    instKXImage_ = load(IDB_INSTKX);
-    runKXImage_ = load(IDB_RUNKX);
+    pictures_.picture2 = load(IDB_BACKGROUND);
+    pictures_.button = load(IDB_BUTTON);
+    pictures_.buttonHot = load(IDB_BUTTONHOT);
+    pictures_.instKX = load(IDB_INSTKX);
+    pictures_.runKX = load(IDB_RUNKX);
+}
+
+// The double set is decoded the first time a scaled display needs it. A
+// picture missing from it makes the whole set unused: the design-size
+// set, enlarged, is drawn instead.
+void frmMain::LoadDoublePictures() {
+    if (doubleLoaded_) return;
+    doubleLoaded_ = true;
+    auto load = [this](int id) {
+        return scoped::GdiObject(LoadPngPicture(instance_, IDP_DOUBLE + (id - 100)));
+    };
+    doublePictures_.picture2 = load(IDB_BACKGROUND);
+    doublePictures_.button = load(IDB_BUTTON);
+    doublePictures_.buttonHot = load(IDB_BUTTONHOT);
+    doublePictures_.instKX = load(IDB_INSTKX);
+    doublePictures_.runKX = load(IDB_RUNKX);
+}
+
+const frmMain::PictureSet& frmMain::PicturesFor(int artScale) const {
+    const PictureSet& d = doublePictures_;
+    bool whole = d.picture2 && d.button && d.buttonHot && d.instKX && d.runKX;
+    return artScale == 2 && whole ? d : pictures_;
 }
 
 bool frmMain::Load() {
@@ -374,7 +397,8 @@ void frmMain::SetBulletPicture(int index, bool lit) {
 }
 
 layout::Rect frmMain::Region1() const {
-    SIZE s = BitmapSize(button1Run_ ? runKXImage_.get() : instKXImage_.get());
+    // The design-size picture sets the hotspot at every scale.
+    SIZE s = BitmapSize(button1Run_ ? pictures_.runKX.get() : pictures_.instKX.get());
     return layout::RegionRect(1, s.cx, s.cy);
 }
 
@@ -501,8 +525,9 @@ void frmMain::RunProduct() {
 
 void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi > 0 ? dpi : 96;
-    scale_ = layout::ScaleForDpi(dpi_);
-    SIZE outer = OuterSize(layout::ClientWidth() * scale_, layout::ClientHeight() * scale_, dpi_,
+    if (layout::ArtScaleForDpi(dpi_) == 2) LoadDoublePictures();
+    SIZE outer = OuterSize(layout::ScaleToDpi(layout::ClientWidth(), dpi_),
+                           layout::ScaleToDpi(layout::ClientHeight(), dpi_), dpi_,
                            GetMenu(hwnd_) != nullptr);
     RECT now;
     GetWindowRect(hwnd_, &now);
@@ -514,14 +539,16 @@ void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
 }
 
 RECT frmMain::ToClient(const layout::Rect& r) const {
-    RECT c = {r.left * scale_, r.top * scale_, (r.left + r.width) * scale_,
-              (r.top + r.height) * scale_};
+    RECT c = {layout::ScaleToDpi(r.left, dpi_), layout::ScaleToDpi(r.top, dpi_),
+              layout::ScaleToDpi(r.left + r.width, dpi_),
+              layout::ScaleToDpi(r.top + r.height, dpi_)};
     return c;
 }
 
 void frmMain::InvalidateDesignRect(const layout::Rect& r) {
     if (!hwnd_) return;
     RECT c = ToClient(r);
+    InflateRect(&c, 1, 1);  // a smoothed picture blends the pixels around it in
     InvalidateRect(hwnd_, &c, FALSE);
 }
 
@@ -530,7 +557,8 @@ void frmMain::InvalidateDesignRect(const layout::Rect& r) {
 // the window's own strip outside the picture.
 int frmMain::ControlAt(int clientX, int clientY) const {
     if (clientX < 0 || clientY < 0) return 0;
-    layout::Hit hit = layout::HitTest(clientX / scale_, clientY / scale_, Region1());
+    layout::Hit hit = layout::HitTest(layout::DesignFromDpi(clientX, dpi_),
+                                      layout::DesignFromDpi(clientY, dpi_), Region1());
     switch (hit.kind) {
         case layout::HitKind::Bullet: return ID_MYBUTTON_BASE + hit.index;
         case layout::HitKind::Region: return ID_BUTTONREGION_BASE + hit.index;
@@ -599,42 +627,53 @@ bool frmMain::OnSetCursor() {
     return true;
 }
 
-void frmMain::Render(HDC dc) const {
-    RECT all = {0, 0, layout::ClientWidth(), layout::ClientHeight()};
+void frmMain::Render(HDC dc, int artScale) const {
+    const PictureSet& set = PicturesFor(artScale);
+    // A set that could not be had at the double size is drawn at design size.
+    const int k = &set == &pictures_ ? 1 : 2;
+    auto scaled = [k](const layout::Rect& r) {
+        return layout::Rect{r.left * k, r.top * k, r.width * k, r.height * k};
+    };
+    RECT all = {0, 0, layout::ClientWidth() * k, layout::ClientHeight() * k};
     scoped::GdiObject frame(CreateSolidBrush(kFrameColour));
     if (frame) FillRect(dc, &all, static_cast<HBRUSH>(frame.get()));
     scoped::MemoryDC source(CreateCompatibleDC(dc));
     if (!source) return;
-    layout::Rect p2 = layout::Picture2Rect();
-    SIZE bg = BitmapSize(picture2_.get());
-    DrawPicture(dc, source.get(), picture2_.get(), 0, 0, bg.cx < p2.width ? bg.cx : p2.width,
+    layout::Rect p2 = scaled(layout::Picture2Rect());
+    SIZE bg = BitmapSize(set.picture2.get());
+    DrawPicture(dc, source.get(), set.picture2.get(), 0, 0, bg.cx < p2.width ? bg.cx : p2.width,
                 bg.cy < p2.height ? bg.cy : p2.height);
-    for (int k = 1; k <= layout::kButtonCount; ++k) {
-        layout::Rect b = layout::BulletRect(k);
-        DrawPicture(dc, source.get(), bulletLit_[k] ? buttonHotPicture_.get() : buttonPicture_.get(),
+    for (int i = 1; i <= layout::kButtonCount; ++i) {
+        layout::Rect b = scaled(layout::BulletRect(i));
+        DrawPicture(dc, source.get(), bulletLit_[i] ? set.buttonHot.get() : set.button.get(),
                     b.left, b.top, b.width, b.height);
     }
-    layout::Rect r1 = Region1();
-    DrawPicture(dc, source.get(), button1Run_ ? runKXImage_.get() : instKXImage_.get(), r1.left,
+    layout::Rect r1 = scaled(Region1());
+    DrawPicture(dc, source.get(), button1Run_ ? set.runKX.get() : set.instKX.get(), r1.left,
                 r1.top, r1.width, r1.height);
 }
 
+// The picture is composed at the size of its set, then copied to the window:
+// pixel for pixel at 100 % and 200 %, smoothed (HALFTONE) in between.
 void frmMain::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     if (!dc) return;
-    int w = layout::ClientWidth(), h = layout::ClientHeight();
+    const int artScale = &PicturesFor(layout::ArtScaleForDpi(dpi_)) == &pictures_ ? 1 : 2;
+    const int w = layout::ClientWidth() * artScale, h = layout::ClientHeight() * artScale;
+    const int cw = layout::ScaleToDpi(layout::ClientWidth(), dpi_),
+              ch = layout::ScaleToDpi(layout::ClientHeight(), dpi_);
     scoped::MemoryDC frame(CreateCompatibleDC(dc));
     scoped::GdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
     if (frame && bitmap) {
         HGDIOBJ old = SelectObject(frame.get(), bitmap.get());
-        Render(frame.get());
-        if (scale_ == 1) {
+        Render(frame.get(), artScale);
+        if (cw == w && ch == h) {
             BitBlt(dc, 0, 0, w, h, frame.get(), 0, 0, SRCCOPY);
         } else {
-            // Whole-number scale, pixels copied: sharp on a scaled display.
-            SetStretchBltMode(dc, COLORONCOLOR);
-            StretchBlt(dc, 0, 0, w * scale_, h * scale_, frame.get(), 0, 0, w, h, SRCCOPY);
+            SetStretchBltMode(dc, HALFTONE);
+            SetBrushOrgEx(dc, 0, 0, nullptr);
+            StretchBlt(dc, 0, 0, cw, ch, frame.get(), 0, 0, w, h, SRCCOPY);
         }
         SelectObject(frame.get(), old);
     }

@@ -83,7 +83,7 @@ public:
     bool BulletLit(int index) const;
     bool Button1ShowsRun() const { return button1Run_; }
     layout::Rect Region1() const;
-    int Scale() const { return scale_; }
+    int Dpi() const { return dpi_; }
     HWND Tooltip() const { return tooltip_; }
     // The panel for screen readers: a button's name (the caption its
     // picture shows, from the string table), its hotspot in client pixels,
@@ -116,8 +116,15 @@ private:
     // panel's order; Enter and Space run the lit one.
     bool OnKeyDown(UINT vk);
     bool OnSetCursor();
-    // Draws the window's picture at design size (1 pixel per 15 twips).
-    void Render(HDC dc) const;
+    // Pictures of one size: the design-size set and, once a scaled display
+    // asks for it, the double set.
+    struct PictureSet {
+        scoped::GdiObject picture2, button, buttonHot, instKX, runKX;
+    };
+    void LoadDoublePictures();
+    const PictureSet& PicturesFor(int artScale) const;
+    // Draws the window's picture at artScale times the design size.
+    void Render(HDC dc, int artScale) const;
     void Paint();
     void RunProduct();
     void WriteWindowRectangle();
@@ -128,10 +135,10 @@ private:
     LauncherState state_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;  // owned by hwnd_, destroyed with it
-    scoped::GdiObject picture2_, buttonPicture_, buttonHotPicture_, instKXImage_, runKXImage_;
+    PictureSet pictures_, doublePictures_;
+    bool doubleLoaded_ = false;
     bool bulletLit_[layout::kButtonCount + 1] = {};
     bool button1Run_ = false;
-    int scale_ = 1;
     int dpi_ = 96;
     int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
