@@ -139,15 +139,30 @@ layout::Spot CascadeSpot(layout::Spot design, int width, int height) {
     bool haveLast = !open.empty() && GetWindowRect(open.back(), &last);
     MONITORINFO mi = {};
     mi.cbSize = sizeof(mi);
-    HMONITOR monitor = haveLast ? MonitorFromWindow(open.back(), MONITOR_DEFAULTTOPRIMARY)
-                                : MonitorFromPoint(POINT{design.x, design.y},
-                                                   MONITOR_DEFAULTTOPRIMARY);
+    HMONITOR monitor = haveLast
+                           ? MonitorFromWindow(open.back(), MONITOR_DEFAULTTOPRIMARY)
+                           : MonitorFromPoint(POINT{design.x, design.y}, MONITOR_DEFAULTTOPRIMARY);
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (GetMonitorInfoA(monitor, &mi)) work = mi.rcWork;
     layout::Spot lastSpot = {last.left, last.top};
     return layout::CascadePosition(haveLast ? &lastSpot : nullptr, design, width, height,
                                    GetSystemMetrics(SM_CYCAPTION),
                                    {work.left, work.top, work.right, work.bottom});
+}
+
+// WM_DPICHANGED, which older SDK headers do not define.
+constexpr UINT kWmDpiChanged = 0x02E0;
+
+// The DPI of the monitor a window is on (Windows 10 and later); 0 when the
+// system cannot say.
+int WindowDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    static const GetDpiForWindowFn getDpiForWindow =
+        user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                     reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
+               : nullptr;
+    return getDpiForWindow ? static_cast<int>(getDpiForWindow(hwnd)) : 0;
 }
 
 // Dots per inch of the screen; 0 when it cannot say.
@@ -225,6 +240,17 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         if (!hwnd) return nullptr;  // the window never took the object: form deletes it
         FrmBrowser* self = form.release();
         self->ownedByWindow_ = true;
+        // Opened on a monitor of another scale than the primary one: sized
+        // for that monitor before it is first shown.
+        const int dpi = WindowDpi(hwnd);
+        if (dpi > 0 && dpi != ScreenDpi()) {
+            self->ApplyDpi(dpi);
+            RECT client = {0, 0, self->Pixels(layout::kDesignClientWidth),
+                           self->Pixels(layout::kDesignClientHeight)};
+            AdjustWindowRectEx(&client, style, FALSE, exStyle);
+            SetWindowPos(hwnd, nullptr, 0, 0, client.right - client.left,
+                         client.bottom - client.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         LoadedWindows().push_back(hwnd);
         {
             CallScope scope(self);
@@ -330,6 +356,14 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             DockBars();
             Form_Resize();
+            return 0;
+        case kWmDpiChanged:
+            // Moved to a display of another scale: the controls first, then
+            // the window to the rectangle the system suggests.
+            ApplyDpi(HIWORD(wParam));
+            if (const RECT* r = reinterpret_cast<const RECT*>(lParam))
+                SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left,
+                             r->bottom - r->top, SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         case WM_TIMER:
             if (wParam == ids::kTimTimer) {
@@ -726,6 +760,28 @@ bool FrmBrowser::SetAddressListIndex(int index) {
     if (!cboAddress || SendMessageA(cboAddress, CB_SETCURSEL, index, 0) == CB_ERR) return false;
     cboAddress_Click();
     return true;
+}
+
+void FrmBrowser::ApplyDpi(int dpi) {
+    if (dpi <= 0) return;
+    const int before = ScreenDpi();
+    twipsPerPixel_ = layout::TwipsPerPixel(dpi);
+    NONCLIENTMETRICSA ncm = {};
+    ncm.cbSize = sizeof(ncm);
+    if (before > 0 && SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
+        ncm.lfMessageFont.lfHeight = MulDiv(ncm.lfMessageFont.lfHeight, dpi, before);
+        scoped::GdiObject font(CreateFontIndirectA(&ncm.lfMessageFont));
+        if (font) {
+            for (HWND control : {lblAddress, cboAddress})
+                if (control)
+                    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+            res_->font = std::move(font);
+        }
+    }
+    if (lblAddress)
+        SetWindowPos(lblAddress, nullptr, Pixels(layout::kLabelLeft), Pixels(layout::kLabelTop),
+                     Pixels(layout::kLabelWidth), Pixels(layout::kLabelHeight),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool FrmBrowser::MoveAddressBox() {

@@ -86,6 +86,9 @@ private:
     bool MoveAddressBox();
     bool MoveBrowser();
     void DockBars();
+    // Takes a new display scale: twips per pixel, the font, the label's
+    // place. The window's own size follows through WM_SIZE.
+    void ApplyDpi(int dpi);
     float ScaleWidth() const;
     float ScaleHeight() const;
     int Pixels(float twips) const;
