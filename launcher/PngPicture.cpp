@@ -17,21 +17,6 @@ const IID kIWicImagingFactory = {
 const GUID kPixelFormat32bppBgr = {
     0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0e}};
 
-// COM for this thread while a picture is decoded; the browser windows may
-// already have it (then this only counts up and down again).
-class Apartment {
-public:
-    Apartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~Apartment() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
 HBITMAP Decode(const void* bytes, DWORD size) {
     scoped::ComPtr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(kWicImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
@@ -78,7 +63,9 @@ HBITMAP LoadPngPicture(HINSTANCE instance, int id) {
     HGLOBAL loaded = LoadResource(instance, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes || size == 0) return nullptr;
-    Apartment com;
+    // COM for this thread while the picture is decoded; the browser windows
+    // may already have it (then this only counts up and down again).
+    scoped::ComApartment com;
     return Decode(bytes, size);
 }
 

@@ -534,6 +534,16 @@ void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     int x = suggested ? suggested->left : now.left;
     int y = suggested ? suggested->top : now.top;
     SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame the system drew may differ from the one reckoned (a menu
+    // bar of another height): the client area is what must come out exact.
+    RECT client;
+    if (GetClientRect(hwnd_, &client)) {
+        int dx = layout::ScaleToDpi(layout::ClientWidth(), dpi_) - client.right;
+        int dy = layout::ScaleToDpi(layout::ClientHeight(), dpi_) - client.bottom;
+        if (dx || dy)
+            SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx + dx, outer.cy + dy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     MoveTools();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -719,8 +729,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_GETOBJECT:
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-                if (!accessible_)
+                if (!accessible_) {
+                    apartment_.reset(new scoped::ComApartment());
                     accessible_ = scoped::ComPtr<PanelAccessible>::Attach(new PanelAccessible(this));
+                }
                 if (LRESULT r = AnswerGetObject(accessible_.get(), wParam)) return r;
             }
             break;

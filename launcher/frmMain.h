@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "Layout.h"
@@ -143,7 +144,9 @@ private:
     int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
     std::string startFolder_;  // the folder current at load: the CD's root
-    // Made on the first WM_GETOBJECT; cut from the window when it goes.
+    // Made on the first WM_GETOBJECT, with COM for this thread (screen
+    // readers reach the object through it); cut from the window when it goes.
+    std::unique_ptr<scoped::ComApartment> apartment_;
     scoped::ComPtr<PanelAccessible> accessible_;
 };
 

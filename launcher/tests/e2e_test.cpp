@@ -1,7 +1,9 @@
-// The real Setup.exe on the demo CD under Wine, driven by mouse input: what
-// is on screen, what it starts (the stand-ins' journal), what it writes.
+// The real Setup.exe on the demo CD under Wine, driven by mouse and keyboard
+// input and read through its accessibility object: what is on screen, what it
+// starts (the stand-ins' journal), what it writes.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include "Gui.h"
 #include "Resource.h"
@@ -160,6 +162,103 @@ TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
     EXPECT_EQ(left, "1234");
     for (const char* name : {"MainTop", "MainWidth", "MainHeight"})
         EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, kSettingsKey, name)) << name;
+}
+
+// IID_IAccessible: the import library's symbol does not link as data here.
+const IID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+VARIANT Child(long k) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = k;
+    return v;
+}
+
+std::string Utf8(BSTR b) {
+    std::string s;
+    for (UINT i = 0; b && i < SysStringLen(b); ++i) s += static_cast<char>(b[i]);
+    SysFreeString(b);
+    return s;
+}
+
+// What a screen reader hears: the buttons by their captions, as push buttons
+// with their tips, the lit one as the focus, following the keys.
+TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce) {
+    StartSetup();
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }));
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IAccessible* panel = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(main_, OBJID_CLIENT, kIAccessible,
+                                         reinterpret_cast<void**>(&panel)),
+              S_OK);
+    long count = 0;
+    EXPECT_EQ(panel->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 7);
+    const char* names[] = {"Install Kestrix Basic", "Install DirectX",
+                           "Install Internet Explorer", "Install Solvane Client", "Exit",
+                           "Visit the Kestrix Basic website", "Visit the Penwick Leisure website"};
+    for (long k = 1; k <= 7; ++k) {
+        BSTR name = nullptr, action = nullptr;
+        VARIANT role;
+        panel->get_accName(Child(k), &name);
+        panel->get_accDefaultAction(Child(k), &action);
+        panel->get_accRole(Child(k), &role);
+        EXPECT_EQ(Utf8(name), names[k - 1]);
+        EXPECT_EQ(Utf8(action), "Press");
+        EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+    }
+    BSTR tip = nullptr;
+    panel->get_accDescription(Child(5), &tip);
+    EXPECT_EQ(Utf8(tip), "Click now to exit");
+    long x = 0, y = 0, w = 0, h = 0;
+    EXPECT_EQ(panel->accLocation(&x, &y, &w, &h, Child(3)), S_OK);
+    POINT corner = Screen(32, 120);  // hotspot 3's top left
+    EXPECT_EQ(x, corner.x);
+    EXPECT_EQ(y, corner.y);
+    VARIANT hit;
+    EXPECT_EQ(panel->accHitTest(x + w / 2, y + h / 2, &hit), S_OK);
+    EXPECT_EQ(hit.lVal, 3);
+
+    auto focus = [&] {
+        VARIANT f;
+        VariantInit(&f);
+        panel->get_accFocus(&f);
+        return f.vt == VT_I4 ? f.lVal : -1;
+    };
+    const struct {
+        WORD vk;
+        bool shift;
+        long lit;
+    } keys[] = {{VK_DOWN, false, 1}, {VK_TAB, false, 2}, {VK_TAB, false, 3},
+                {VK_TAB, false, 4},  {VK_TAB, false, 6}, {VK_TAB, true, 4},
+                {VK_HOME, false, 1}, {VK_UP, false, 5},  {VK_TAB, false, 1},
+                {VK_END, false, 5},  {VK_UP, false, 7},  {VK_HOME, false, 1},
+                {VK_DOWN, false, 2}, {VK_DOWN, false, 3}};
+    for (const auto& k : keys) {
+        testkit::Key(k.vk, k.shift);
+        EXPECT_TRUE(WaitFor([&] { return focus() == k.lit; })) << k.vk << " gave " << focus();
+    }
+    testkit::Key(VK_RETURN);  // runs button 3
+    EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
+    EXPECT_EQ(panel->accDoDefaultAction(Child(2)), S_OK);
+    EXPECT_EQ(JournalLine(2), "directx|directx\\dxsetup.exe|" + cd_);
+    // A second start (autorun, then a double-click on the disc) ends at once.
+    HANDLE second = testkit::Start("\"" + cd_ + "\\Setup.exe\"", cd_);
+    ASSERT_EQ(WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(second, &code);
+    CloseHandle(second);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(testkit::TopWindows(0, "WexaLauncherMain").size(), 1u);
+
+    // Once the launcher has gone, the reader's object fails but holds.
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    EXPECT_TRUE(FAILED(panel->get_accChildCount(&count)));
+    panel->Release();
+    CoUninitialize();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "Gui.h"
 #include "Resource.h"
@@ -151,6 +152,17 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     EXPECT_EQ(form_->state().HotButton, -1);
     for (int k = 1; k <= 7; ++k) EXPECT_FALSE(form_->BulletLit(k)) << k;
 
+    // The hand over what can be clicked, the arrow elsewhere.
+    const std::pair<POINT, LPCSTR> cursors[] = {
+        {Centre(2, kBullet), IDC_HAND}, {Centre(3), IDC_HAND}, {kBackground, IDC_ARROW}};
+    for (auto c : cursors) {
+        ClientToScreen(form_->hwnd(), &c.first);
+        SetCursorPos(c.first.x, c.first.y);
+        SendMessageA(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_->hwnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor(), LoadCursor(nullptr, c.second));
+    }
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
     // Leaving the window straight from a button leaves its bullet lit.
     Move(Centre(6));
     SendMessageA(form_->hwnd(), WM_MOUSELEAVE, 0, 0);
@@ -163,29 +175,26 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
 TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
     Open();
     RECT suggested = {20, 20, 0, 0};  // only its position counts
-    auto dpiChanged = [&](int dpi) {
-        SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+    const struct {
+        int dpi, width, height, tipLeft, tipRight;  // client size, hotspot 3's tool
+    } cases[] = {{144, 606, 432, 48, 482}, {192, 808, 576, 64, 642}};
+    for (const auto& c : cases) {
+        SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(c.dpi, c.dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-    };
-    dpiChanged(192);
-    EXPECT_EQ(form_->Scale(), 2);
-    RECT client;
-    GetClientRect(form_->hwnd(), &client);
-    EXPECT_GE(client.right, 808);
-    EXPECT_GE(client.bottom, 576);
-    POINT r3 = Centre(3), b6 = Centre(6, kBullet);
-    Move({r3.x * 2, r3.y * 2});
-    EXPECT_EQ(form_->state().HotButton, 3);
-    Click({b6.x * 2, b6.y * 2});
-    EXPECT_EQ(recorder_.browsers, Strings{"http://www.penwickleisure.com/"});  // no setup.dat
-    RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 3);
-    EXPECT_EQ(tool.left, 64);
-    EXPECT_EQ(tool.right - tool.left, 2 * 289);
-
-    dpiChanged(144);  // 150 %: drawn 1:1 again rather than blurred
-    EXPECT_EQ(form_->Scale(), 1);
-    Move(Centre(4));
-    EXPECT_EQ(form_->state().HotButton, 4);
+        RECT client;
+        GetClientRect(form_->hwnd(), &client);
+        EXPECT_EQ(client.right, c.width);
+        EXPECT_EQ(client.bottom, c.height);
+        auto scaled = [&](POINT p) { return POINT{p.x * c.dpi / 96, p.y * c.dpi / 96}; };
+        Move(scaled(Centre(3)));
+        EXPECT_EQ(form_->state().HotButton, 3) << c.dpi;
+        Click(scaled(Centre(6, kBullet)));
+        RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 3);
+        EXPECT_EQ(tool.left, c.tipLeft);
+        EXPECT_EQ(tool.right, c.tipRight);
+    }
+    // No setup.dat: the default site, once for each click.
+    EXPECT_EQ(recorder_.browsers, Strings(2, "http://www.penwickleisure.com/"));
 }
 
 TEST_F(FrmMainTest, EveryPointShowsTheTipOfTheControlThatGetsTheMouseThere) {
@@ -218,7 +227,8 @@ TEST_F(FrmMainTest, BulletAndHotspotClicksRunTheSameCommandOncePerClick) {
     Open();
     for (POINT p : {Centre(6, kBullet), Centre(6), Centre(6), Centre(7, kBullet)}) Click(p);
     const std::string site = "http://www.kestrixbasic.com/";
-    EXPECT_EQ(recorder_.browsers, (Strings{site, site, site, "file://catalog.htm"}));
+    // A file: page without a folder lies in the launcher's start folder.
+    EXPECT_EQ(recorder_.browsers, (Strings{site, site, site, folder_ + "\\catalog.htm"}));
     // Pressed on one button and released on another: no click.
     Click(Centre(2), Centre(3));
     Click(Centre(2, kBullet), kBackground);
@@ -328,7 +338,27 @@ TEST_F(FrmMainTest, ExitClosesTheBrowserWindowsThenWritesTheRectangleInTwips) {
     for (HWND w : testkit::TopWindows(GetCurrentProcessId(), "WexaBrowserForm"))
         shown.push_back(testkit::WindowText(testkit::FindChild(w, "ComboBox")));
     std::sort(shown.begin(), shown.end());
-    EXPECT_EQ(shown, (Strings{"file://catalog.htm", "file://site.htm", "file://site.htm"}));
+    const std::string site = folder_ + "\\site.htm";
+    EXPECT_EQ(shown, (Strings{folder_ + "\\catalog.htm", site, site}));
+    // Each opens a caption's height lower and to the right of the one before.
+    std::vector<HWND> opened = testkit::TopWindows(GetCurrentProcessId(), "WexaBrowserForm");
+    std::vector<LONG> lefts;
+    for (HWND w : opened) {
+        RECT wr;
+        GetWindowRect(w, &wr);
+        lefts.push_back(wr.left);
+    }
+    std::sort(lefts.begin(), lefts.end());
+    ASSERT_EQ(lefts.size(), 3u);
+    for (int i : {1, 2}) EXPECT_EQ(lefts[i] - lefts[i - 1], GetSystemMetrics(SM_CYCAPTION));
+    // The "&Address:" label shows its text, not one flat block of colour.
+    HWND label = testkit::FindChild(opened.front(), "Static");
+    RECT lr;
+    GetWindowRect(label, &lr);
+    std::set<COLORREF> colours;
+    for (LONG x = lr.left; x < lr.right; x += 2)
+        colours.insert(testkit::ScreenPixel({x, (lr.top + lr.bottom) / 2}));
+    EXPECT_GE(colours.size(), 2u);
 
     RECT r;
     GetWindowRect(form_->hwnd(), &r);
@@ -355,6 +385,53 @@ TEST(StartProcess, OnlyProgramsStartAndNothingIsShownOtherwise) {
         EXPECT_FALSE(launcher::StartProcess(notProgram)) << notProgram;
     EXPECT_TRUE(launcher::StartProcess("cmd.exe /c exit 0"));
     DeleteFileA(doc.c_str());
+}
+
+// Windows refuses a program that asks for elevation (740) to CreateProcess;
+// the shell starts it instead, after its consent prompt.
+BOOL WINAPI AskForElevation(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                            DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+    SetLastError(740);
+    return FALSE;
+}
+BOOL WINAPI NotFound(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+                     LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return FALSE;
+}
+Strings shellStarts;  // program|parameters|folder|show, and what else was asked
+BOOL WINAPI RecordShellStart(SHELLEXECUTEINFOA* i) {
+    shellStarts.push_back(std::string(i->lpFile) + "|" + (i->lpParameters ? i->lpParameters : "") +
+                          "|" + (i->lpDirectory ? i->lpDirectory : "") + "|" +
+                          std::to_string(i->nShow) + (i->lpVerb ? "|verb" : "") +
+                          (i->fMask & SEE_MASK_FLAG_NO_UI ? "" : "|error boxes"));
+    return FALSE;  // refused at the prompt
+}
+
+TEST(StartProcess, ProgramsAskingForElevationStartThroughTheShell) {
+    launcher::ProcessStartCalls calls;
+    calls.createProcess = AskForElevation;
+    calls.shellExecuteEx = RecordShellStart;
+    EXPECT_FALSE(launcher::StartProcess("kx\\setup.exe /lang=en", calls));
+    EXPECT_FALSE(launcher::StartProcess("\"C:\\Kestrix Setup\\setup.exe\" \"%1\"", calls));
+    calls.createProcess = NotFound;  // any other failure: no second try
+    EXPECT_FALSE(launcher::StartProcess("kx\\setup.exe", calls));
+    const std::string tail = "|" + Cwd() + "|" + std::to_string(SW_SHOWNORMAL);
+    EXPECT_EQ(shellStarts, (Strings{"kx\\setup.exe|/lang=en" + tail,
+                                    "C:\\Kestrix Setup\\setup.exe|\"%1\"" + tail}));
+
+    // Through the real shell the program starts, with its parameters, here.
+    std::string cd = testkit::BinDir() + "\\..\\cd", journal = Cwd() + "\\elevated.txt";
+    SetEnvironmentVariableA("CDSTANDIN_JOURNAL", journal.c_str());
+    SetEnvironmentVariableA("CDSTANDIN_QUIET", "1");
+    calls.createProcess = AskForElevation;
+    calls.shellExecuteEx = nullptr;
+    EXPECT_TRUE(launcher::StartProcess("\"" + cd + "\\directx\\dxsetup.exe\" /q", calls));
+    ASSERT_TRUE(testkit::WaitFor([&] { return !testkit::ReadLines(journal).empty(); }));
+    std::string line = testkit::ReadLines(journal)[0];
+    EXPECT_EQ(line.substr(0, 8), "directx|") << line;
+    EXPECT_NE(line.find("dxsetup.exe\" /q|" + Cwd()), std::string::npos) << line;
+    DeleteFileA(journal.c_str());
 }
 
 }  // namespace

@@ -29,10 +29,33 @@ TEST(Layout, HitTestPrefersBulletsThenHigherHotspots) {
     }
 }
 
-TEST(Layout, WholeNumberScales) {
-    // 150 %: drawn 1:1, never blurred.
-    const int cases[][2] = {{96, 1}, {144, 1}, {191, 1}, {192, 2}, {288, 3}, {0, 1}};
-    for (const auto& c : cases) EXPECT_EQ(layout::ScaleForDpi(c[0]), c[1]) << c[0];
+// The window at a display's scale: size, the design pixel under a scaled
+// one (rounded down, also left of the picture), and the picture set.
+TEST(Layout, EveryDpiScalesTheWindowAndMapsPointsBack) {
+    const struct {
+        int dpi, width, height, designOf605, designOfMinus1, art;
+    } cases[] = {
+        {96, 404, 288, 605, -1, 1},  {120, 505, 360, 484, -1, 2}, {144, 606, 432, 403, -1, 2},
+        {168, 707, 504, 345, -1, 2}, {192, 808, 576, 302, -1, 2}, {0, 404, 288, 605, -1, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layout::ScaleToDpi(layout::ClientWidth(), c.dpi), c.width) << c.dpi;
+        EXPECT_EQ(layout::ScaleToDpi(layout::ClientHeight(), c.dpi), c.height) << c.dpi;
+        EXPECT_EQ(layout::DesignFromDpi(605, c.dpi), c.designOf605) << c.dpi;
+        EXPECT_EQ(layout::DesignFromDpi(-1, c.dpi), c.designOfMinus1) << c.dpi;
+        EXPECT_EQ(layout::ArtScaleForDpi(c.dpi), c.art) << c.dpi;
+    }
+}
+
+// The keyboard's order is the panel's from top to bottom: 1 2 3 4 6 7 5.
+TEST(Layout, KeysStepThroughThePanelInItsOrderAndWrap) {
+    const int cases[][3] = {  // lit (-1, 0: none), step, lit after
+        {0, +1, 1}, {-1, -1, 5}, {4, +1, 6}, {6, +1, 7}, {7, +1, 5}, {5, +1, 1},
+        {1, -1, 5}, {6, -1, 4},  {5, -1, 7}, {8, +1, 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(layout::NextInPanelOrder(c[0], c[1]), c[2]) << c[0];
+    EXPECT_EQ(layout::FirstInPanelOrder(), 1);
+    EXPECT_EQ(layout::LastInPanelOrder(), 5);
 }
 
 }  // namespace

@@ -7,24 +7,26 @@
 namespace {
 
 TEST(OpenCommand, ProgramAndFolderOfEveryFormOfCommand) {
+    // arguments: what follows the program (the parameters of an elevated start).
     const struct {
         const char* value;
         const char* exe;  // nullptr: names no program, so not installed
         const char* folder;
+        const char* arguments = "";
     } cases[] = {
         {"\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\" \"%1\"",
-         "\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\"", "D:\\Apps\\KestrixBasic"},
+         "\"D:\\Apps\\KestrixBasic\\KestrixBasic.exe\"", "D:\\Apps\\KestrixBasic", "\"%1\""},
         // Unquoted paths are read as Windows reads them: up to ".exe" and a
         // blank, in any case; without ".exe" up to the first blank.
         {"C:\\Program Files\\Kestrix\\kb.exe %1", "\"C:\\Program Files\\Kestrix\\kb.exe\"",
-         "C:\\Program Files\\Kestrix"},
+         "C:\\Program Files\\Kestrix", "%1"},
         {"  C:\\Kestrix\\kb.EXE", "\"C:\\Kestrix\\kb.EXE\"", "C:\\Kestrix"},
-        {"C:\\Kestrix\\kb.com /x", "\"C:\\Kestrix\\kb.com\"", "C:\\Kestrix"},
+        {"C:\\Kestrix\\kb.com  /x a", "\"C:\\Kestrix\\kb.com\"", "C:\\Kestrix", "/x a"},
         {"C:\\My.exetools\\kb.exe", "\"C:\\My.exetools\\kb.exe\"", "C:\\My.exetools"},
         // No folder: found by the program search, started from anywhere.
-        {"\"kb.exe\" \"%1\"", "\"kb.exe\"", ""},
+        {"\"kb.exe\" \"%1\"", "\"kb.exe\"", "", "\"%1\""},
         {"\"C:\\kb.exe\"", "\"C:\\kb.exe\"", "C:\\"},  // the root, not the drive's current folder
-        {" \t\"C:\\Kestrix\\kb.exe\" %1", "\"C:\\Kestrix\\kb.exe\"", "C:\\Kestrix"},
+        {" \t\"C:\\Kestrix\\kb.exe\" %1", "\"C:\\Kestrix\\kb.exe\"", "C:\\Kestrix", "%1"},
         {"\"C:\\Kestrix\\kb.exe", "\"C:\\Kestrix\\kb.exe\"", "C:\\Kestrix"},  // no closing quote
         {"", nullptr, nullptr},
         {"   ", nullptr, nullptr},
@@ -37,6 +39,8 @@ TEST(OpenCommand, ProgramAndFolderOfEveryFormOfCommand) {
         if (!c.exe) continue;
         EXPECT_EQ(got.exe, c.exe) << c.value;
         EXPECT_EQ(got.folder, c.folder) << c.value;
+        EXPECT_EQ(got.arguments, c.arguments) << c.value;
+        EXPECT_EQ("\"" + got.path + "\"", got.exe) << c.value;
     }
 }
 

@@ -98,4 +98,20 @@ TEST(SetupDat, DefaultsFillEmptyAndMissingFieldsOneToSix) {
               (Fields{"a", "b", "c", "d", "e", "f", "KestrixBasic"}));
 }
 
+// A "file:" page that names no folder lies beside Setup.exe.
+TEST(SetupDat, FileAddressesWithoutAFolderOpenFromTheStartFolder) {
+    const char* cases[][3] = {  // address, start folder, address opened
+        {"file://catalog.htm", "D:\\", "D:\\catalog.htm"},
+        {"FILE:catalog.htm", "C:\\cd", "C:\\cd\\catalog.htm"},
+        {"file:///catalog.htm", "C:\\cd", "C:\\cd\\catalog.htm"},
+        {"file://D:/pages/catalog.htm", "C:\\cd", "file://D:/pages/catalog.htm"},
+        {"file://server/share/c.htm", "C:\\cd", "file://server/share/c.htm"},
+        {"http://catalog.htm", "C:\\cd", "http://catalog.htm"},
+        {"file://", "C:\\cd", "file://"},
+        {"file:c.htm", "", "file:c.htm"},  // no start folder known
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(setupdat::ResolveFileAddress(c[0], c[1]), c[2]) << c[0];
+}
+
 }  // namespace

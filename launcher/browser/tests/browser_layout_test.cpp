@@ -38,3 +38,20 @@ TEST(Layout, TwipsToTheNearestPixelAtAnyScreen) {
     };
     for (const auto& c : cases) EXPECT_EQ(c.pixels, TwipsToPixels(c.twips, c.perPixel)) << c.twips;
 }
+
+// Each new window opens a caption lower and further right than the last one
+// open, and again at the design place when it would leave the work area.
+TEST(Cascade, OffsetFromTheLastWindowUntilTheWorkAreaEnds) {
+    const Area work = {0, 0, 1024, 738};
+    const Spot design = {204, 223};
+    const Spot open[] = {{204, 223}, {500, 300}, {500, 305}, {571, 100}, {-30, 40}};
+    const Spot next[] = {{227, 246}, {523, 323}, {204, 223}, {204, 223}, {204, 223}};
+    for (size_t i = 0; i < 5; ++i) {
+        Spot s = CascadePosition(&open[i], design, 431, 411, 23, work);
+        EXPECT_EQ(s.x, next[i].x) << i;
+        EXPECT_EQ(s.y, next[i].y) << i;
+    }
+    Spot first = CascadePosition(nullptr, design, 431, 411, 23, work);
+    EXPECT_EQ(first.x, 204);
+    EXPECT_EQ(first.y, 223);
+}
