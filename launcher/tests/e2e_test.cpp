@@ -261,4 +261,23 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     CoUninitialize();
 }
 
+// At the display's scale (150 % when the scaled-display test runs it): the
+// client area is the design size times dpi/96, and the hotspots are where
+// the scaled picture shows them.
+TEST_F(LauncherE2E, WindowAndHotspotsFollowTheDisplayScale) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    char expected[8] = "96";
+    GetEnvironmentVariableA("EXPECT_DPI", expected, sizeof(expected));
+    ASSERT_EQ(dpi, atoi(expected));
+    StartSetup();
+    RECT client;
+    GetClientRect(main_, &client);
+    EXPECT_EQ(client.right, MulDiv(404, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(288, dpi, 96));
+    ClickAt(MulDiv(150, dpi, 96), MulDiv(136, dpi, 96));  // hotspot 3
+    EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
+}
+
 }  // namespace
