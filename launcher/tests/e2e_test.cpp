@@ -244,7 +244,10 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
     EXPECT_EQ(panel->accDoDefaultAction(Child(2)), S_OK);
     EXPECT_EQ(JournalLine(2), "directx|directx\\dxsetup.exe|" + cd_);
-    // A second start (autorun, then a double-click on the disc) ends at once.
+    // A second start (autorun, then a double-click on the disc) ends at once,
+    // with the first launcher back from the taskbar.
+    ShowWindow(main_, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(main_));
     HANDLE second = testkit::Start("\"" + cd_ + "\\Setup.exe\"", cd_);
     ASSERT_EQ(WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
     DWORD code = 1;
@@ -252,6 +255,7 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     CloseHandle(second);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(testkit::TopWindows(0, "WexaLauncherMain").size(), 1u);
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(main_); }));
 
     // Once the launcher has gone, the reader's object fails but holds.
     PostMessageA(main_, WM_CLOSE, 0, 0);
