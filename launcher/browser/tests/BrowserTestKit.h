@@ -117,8 +117,7 @@ public:
         return std::find(keys.begin(), keys.end(), msg->wParam) != keys.end() ? S_OK : S_FALSE;
     }
     void Close() override {
-        if (closed_) return;
-        closed_ = true;
+        if (!s_->events) return;  // not created, or closed already
         s_->closeLog->push_back(s_->tag);
         s_->events = nullptr;
         if (s_->view) DestroyWindow(s_->view);
@@ -159,7 +158,6 @@ private:
     }
 
     std::shared_ptr<Script> s_;
-    bool closed_ = false;
 };
 
 }  // namespace browsertest
