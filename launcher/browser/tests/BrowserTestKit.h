@@ -59,15 +59,13 @@ inline void PressKey(UINT vk, bool alt = false) {
     Pump();
 }
 
-// What a test scripts and observes of a ScriptedEngine; shared by both, so it
-// outlives the window.
+// What a test scripts and observes of a ScriptedEngine; outlives the window.
 struct Script {
     Items calls;  // in order: "Navigate:<address>", "GoBack", "Stop", ...
     std::map<std::string, HRESULT> results;  // by operation ("Busy", "Create", ...); else S_OK
     bool busy = false;       // set by Navigate and the Go/Refresh operations, cleared by Stop
     std::string name, url;   // LocationName, LocationURL
-    std::string nameAtOnce;  // when set, Navigate completes inside the call (as
-                             // the real control does its first navigation)
+    std::string nameAtOnce;  // when set, Navigate completes inside the call
     std::vector<WPARAM> acceleratorKeys;      // key-downs the engine's accelerators take
     std::vector<WPARAM> offeredKeys;          // key-downs offered to TranslateAccelerator
     browser::EngineEvents* events = nullptr;  // from Create until Close
@@ -75,8 +73,7 @@ struct Script {
     std::shared_ptr<Items> closeLog = std::make_shared<Items>();  // windows may share one
     std::string tag;                                              // what Close appends to it
 
-    // A navigation ends: not busy, the new location, then DownloadComplete
-    // and NavigateComplete2.
+    // A navigation ends: the new location, DownloadComplete, NavigateComplete2.
     void Complete(const std::string& newUrl, const std::string& newName) {
         busy = false;
         url = newUrl;
@@ -134,20 +131,16 @@ public:
     HRESULT GoHome() override { return Go("GoHome", "GoHome"); }
     HRESULT GoSearch() override { return Go("GoSearch", "GoSearch"); }
     HRESULT Refresh() override { return Go("Refresh", "Refresh"); }
-    HRESULT Stop() override {
-        Go("Stop", "Stop");
-        s_->busy = false;
-        return S_OK;
-    }
+    HRESULT Stop() override { return Go("Stop", "Stop", false); }
     HRESULT Busy(bool* busy) override { return Get("Busy", s_->busy, busy); }
     HRESULT LocationName(std::string* name) override { return Get("LocationName", s_->name, name); }
     HRESULT LocationURL(std::string* url) override { return Get("LocationURL", s_->url, url); }
 
 private:
-    HRESULT Go(const std::string& call, const std::string& op) {
+    HRESULT Go(const std::string& call, const std::string& op, bool busy = true) {
         s_->calls.push_back(call);
         HRESULT hr = s_->Result(op);
-        if (SUCCEEDED(hr)) s_->busy = true;
+        if (SUCCEEDED(hr)) s_->busy = busy;
         return hr;
     }
     template <typename T>

@@ -88,8 +88,7 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleasedAlsoFromInsideItsOwnCa
     HWND hwnd = OpenOnAboutBlank();
     FrmBrowser* form = FrmBrowser::FromWindow(hwnd);
     ASSERT_TRUE(form);
-    HWND host = form->BrowserEngine()->Window();
-    HWND control = GetWindow(host, GW_CHILD);
+    HWND host = form->BrowserEngine()->Window(), control = GetWindow(host, GW_CHILD);
     ASSERT_TRUE(control);
     EXPECT_GT(browser::WebBrowserEngineLiveObjects(), 0);
     // Placed by the window's rules (left 50, top 1215 twips, the rest of the
@@ -109,8 +108,7 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleasedAlsoFromInsideItsOwnCa
     EXPECT_EQ("", seen.captionAfterDownloadComplete);
     // The busy timer ends once the control is idle.
     EXPECT_TRUE(PumpUntil([&] { return !form->TimerEnabled(); }));
-    // The toolbar's operations reach the control (without one the engine
-    // answers E_FAIL).
+    // The toolbar's operations reach the control (else E_FAIL).
     EXPECT_EQ(S_OK, form->BrowserEngine()->Stop());
 
     // Resizing the window resizes the control with its host.
