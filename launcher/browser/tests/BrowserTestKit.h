@@ -1,6 +1,5 @@
 // Helpers for the browser window tests: the launcher's message loop (browser
-// windows see keyboard messages first), what a window shows, keys and clicks
-// posted to its controls, and a scripted engine.
+// windows see keyboard messages first), rectangles, keys and a scripted engine.
 #pragma once
 
 // clang-format off
@@ -31,16 +30,6 @@ inline bool PumpUntil(const std::function<bool()>& done) {
     return testkit::PumpUntil(done, 10000, browser::PreTranslateBrowserMessage);
 }
 
-inline Items ListItems(HWND combo) {
-    Items items;
-    char text[1024];
-    for (LRESULT i = 0, n = SendMessageA(combo, CB_GETCOUNT, 0, 0); i < n; ++i) {
-        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
-    }
-    return items;
-}
-
 // "left,top,right,bottom"
 inline std::string Str(const RECT& rc) {
     char text[64];
@@ -60,46 +49,31 @@ inline RECT ChildRect(HWND child) {
     return rc;
 }
 
-// Characters as WM_CHAR, a key as WM_KEYDOWN/UP (with Alt as WM_SYSKEYDOWN/UP),
-// a click on toolbar button `index`: posted, then pumped.
+// Characters posted as WM_CHAR to target; a real key (with Alt) to the focus.
 inline void TypeText(HWND target, const std::string& text) {
     for (unsigned char c : text) PostMessageA(target, WM_CHAR, c, 1);
     Pump();
 }
-inline void PressKey(HWND target, UINT vk, bool alt = false) {
-    LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16) | (alt ? 1 << 29 : 0);
-    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
-    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | (LPARAM{3} << 30));
-    Pump();
-}
-inline void ClickToolbarButton(HWND toolbar, int index) {
-    RECT rc = {};
-    SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
-    LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(toolbar, WM_LBUTTONUP, 0, at);
+inline void PressKey(UINT vk, bool alt = false) {
+    testkit::Key(static_cast<WORD>(vk), false, alt);
     Pump();
 }
 
-// What a test scripts and observes of a ScriptedEngine; shared by both, so it
-// outlives the window.
+// What a test scripts and observes of a ScriptedEngine; outlives the window.
 struct Script {
     Items calls;  // in order: "Navigate:<address>", "GoBack", "Stop", ...
     std::map<std::string, HRESULT> results;  // by operation ("Busy", "Create", ...); else S_OK
     bool busy = false;       // set by Navigate and the Go/Refresh operations, cleared by Stop
     std::string name, url;   // LocationName, LocationURL
-    std::string nameAtOnce;  // when set, Navigate completes inside the call (as
-                             // the real control does its first navigation)
+    std::string nameAtOnce;  // when set, Navigate completes inside the call
     std::vector<WPARAM> acceleratorKeys;      // key-downs the engine's accelerators take
     std::vector<WPARAM> offeredKeys;          // key-downs offered to TranslateAccelerator
-    std::vector<WPARAM> viewKeyDowns;         // key-downs that reached the view itself
     browser::EngineEvents* events = nullptr;  // from Create until Close
     HWND view = nullptr;
     std::shared_ptr<Items> closeLog = std::make_shared<Items>();  // windows may share one
     std::string tag;                                              // what Close appends to it
 
-    // A navigation ends: not busy, the new location, then DownloadComplete
-    // and NavigateComplete2.
+    // A navigation ends: the new location, DownloadComplete, NavigateComplete2.
     void Complete(const std::string& newUrl, const std::string& newName) {
         busy = false;
         url = newUrl;
@@ -140,8 +114,7 @@ public:
         return std::find(keys.begin(), keys.end(), msg->wParam) != keys.end() ? S_OK : S_FALSE;
     }
     void Close() override {
-        if (closed_) return;
-        closed_ = true;
+        if (!s_->events) return;  // not created, or closed already
         s_->closeLog->push_back(s_->tag);
         s_->events = nullptr;
         if (s_->view) DestroyWindow(s_->view);
@@ -158,20 +131,16 @@ public:
     HRESULT GoHome() override { return Go("GoHome", "GoHome"); }
     HRESULT GoSearch() override { return Go("GoSearch", "GoSearch"); }
     HRESULT Refresh() override { return Go("Refresh", "Refresh"); }
-    HRESULT Stop() override {
-        Go("Stop", "Stop");
-        s_->busy = false;
-        return S_OK;
-    }
+    HRESULT Stop() override { return Go("Stop", "Stop", false); }
     HRESULT Busy(bool* busy) override { return Get("Busy", s_->busy, busy); }
     HRESULT LocationName(std::string* name) override { return Get("LocationName", s_->name, name); }
     HRESULT LocationURL(std::string* url) override { return Get("LocationURL", s_->url, url); }
 
 private:
-    HRESULT Go(const std::string& call, const std::string& op) {
+    HRESULT Go(const std::string& call, const std::string& op, bool busy = true) {
         s_->calls.push_back(call);
         HRESULT hr = s_->Result(op);
-        if (SUCCEEDED(hr)) s_->busy = true;
+        if (SUCCEEDED(hr)) s_->busy = busy;
         return hr;
     }
     template <typename T>
@@ -182,7 +151,6 @@ private:
     }
 
     std::shared_ptr<Script> s_;
-    bool closed_ = false;
 };
 
 }  // namespace browsertest

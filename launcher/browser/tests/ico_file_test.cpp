@@ -1,14 +1,11 @@
-// Choosing a picture from an .ico file, and damaged files that must give no
-// picture rather than a read outside them. (The committed icon itself is
-// loaded by browser_window_test.)
+// Choosing a picture from an .ico file; damaged files give none.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "IcoFile.h"
 
-using browser::ico::Image;
-using browser::ico::PickImage;
+using namespace browser::ico;
 
 namespace {
 
