@@ -1,6 +1,8 @@
 // Implementation of the shared test helpers.
 #include "Testkit.h"
 
+#include "Gui.h"
+
 #include <vector>
 
 namespace testkit {
@@ -106,31 +108,20 @@ void RemoveTree(const std::string& path) {
 
 bool WriteString(HKEY root, const std::string& key, const std::string& name,
                  const std::string& value) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    LONG r = RegSetValueExA(k, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS;
+    return RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ,
+                           value.c_str(), static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool ReadString(HKEY root, const std::string& key, const std::string& name, std::string* value) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
-    DWORD type = 0, size = 0;
-    LONG r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type, nullptr,
-                              &size);
-    if (r == ERROR_SUCCESS) {
-        std::vector<char> buf(size + 1, '\0');
-        r = RegQueryValueExA(k, name.empty() ? nullptr : name.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(buf.data()), &size);
-        if (r == ERROR_SUCCESS && value) *value = std::string(buf.data());
-    }
-    RegCloseKey(k);
-    return r == ERROR_SUCCESS;
+    const char* n = name.empty() ? nullptr : name.c_str();
+    DWORD size = 0;
+    if (RegGetValueA(root, key.c_str(), n, RRF_RT_ANY, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> buf(size + 1, '\0');
+    if (RegGetValueA(root, key.c_str(), n, RRF_RT_ANY, nullptr, buf.data(), &size) != ERROR_SUCCESS)
+        return false;
+    if (value) *value = buf.data();
+    return true;
 }
 
 bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
@@ -138,28 +129,14 @@ bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
 }
 
 void DeleteKeyTree(HKEY root, const std::string& key) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS) {
-        char name[256];
-        for (;;) {
-            DWORD len = sizeof(name);
-            if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            DeleteKeyTree(k, name);
-        }
-        RegCloseKey(k);
-    }
+    RegDeleteTreeA(root, key.c_str());
     RegDeleteKeyA(root, key.c_str());
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowA(className, title);
-        if (w || GetTickCount() - start >= timeoutMs) return w;
-        Sleep(20);
-    }
+    HWND w = nullptr;
+    WaitFor([&] { return (w = FindWindowA(className, title)) != nullptr; }, timeoutMs);
+    return w;
 }
 
 }  // namespace testkit
