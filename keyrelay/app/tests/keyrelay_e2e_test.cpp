@@ -5,15 +5,16 @@
 #include "testpki_files.h"
 #include "WintrustStandIn.h"
 
+#include <cstdio>
+
 namespace {
 
-const char kSerial[] = "4B52C0DE00000100";
-const char kSuccessText[] =
-    "Congratulations!\n\nSolvane has been successfully updated on your computer.\n\nThank you.";
+const char kSuccessBox[] = "Solvane is Now Updated: Congratulations!\n\nSolvane has been "
+                           "successfully updated on your computer.\n\nThank you.";
 
-std::string UserFailureText(const std::string& name, int stage) {
+std::string FailureBox(const std::string& name, int stage) {
     const std::string n = std::to_string(stage);
-    return "This program was unable to update your " + name +
+    return "Error: Security Update: This program was unable to update your " + name +
            " relationship for your version of Solvane. (" + n +
            ")\n\nFor information on how to correct this problem, please visit Brenvik's web site "
            "(http://www.brenvik.com/support/solvane.htm#q" + n + ").\n\nThank you.";
@@ -24,31 +25,39 @@ std::string LogLine(int eventCode, int severity, const std::string& name, const 
            "\" \"Dizevedi Zivuzid\" \"" + text + "\"";
 }
 
-// What a run showed: its exit code and its message box (empty caption: none).
-struct Seen {
-    DWORD code = 0xDEAD;  // neither ended nor showed a box
-    std::string caption, text;
-};
-
-// Runs an image; reads the message box it shows, if any, and presses OK.
-Seen RunImage(const char* image, const std::string& args) {
-    Seen seen;
+// Runs an image; reads the message box it shows into *box ("caption: text",
+// empty if none) and presses OK. The exit code (0xDEAD: it never ended).
+DWORD RunImage(const char* image, const std::string& args, std::string* box) {
     scoped::Handle process(testkit::Start("\"" + testkit::BinPath(image) + "\"" + args));
-    HWND box = nullptr;
+    HWND found = nullptr;
     testkit::WaitFor([&] {
         const std::vector<HWND> boxes = testkit::TopWindows(GetProcessId(process.get()), "#32770");
-        box = boxes.empty() ? nullptr : boxes[0];
-        return box || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+        found = boxes.empty() ? nullptr : boxes[0];
+        return found || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
     }, 60000);
-    if (box) {
-        seen.caption = testkit::WindowText(box);
-        seen.text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    box->clear();
+    if (found) {
+        *box = testkit::WindowText(found) + ": " + testkit::WindowText(GetDlgItem(found, 0xFFFF));
+        PostMessageA(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
     if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0)
         TerminateProcess(process.get(), 0xDEAD);
-    GetExitCodeProcess(process.get(), &seen.code);
-    return seen;
+    DWORD code = 0xDEAD;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+// A manager request with the whole embedded record, as journalled with the
+// stand-in's answer (an add or revoke).
+std::string Request(const char* method, const std::string& path) {
+    const std::vector<unsigned char> record = testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin"));
+    unsigned long long fnv1a = 14695981039346656037ull;
+    for (unsigned char b : record) fnv1a = (fnv1a ^ b) * 1099511628211ull;
+    char text[80];
+    std::snprintf(text, sizeof(text), ", 0, bytes(len=%u,fnv1a=%016llX)) = 0x00000000 -> ",
+                  static_cast<unsigned>(record.size()), fnv1a);
+    return std::string("CertificateManager ") + method + "(\"" + path + "\"" + text +
+           (method[0] == 'R' ? "revoked" : "stored");
 }
 
 class KeyRelay : public standin::Fixture {
@@ -58,106 +67,74 @@ protected:
         wintrust_standin::Restore();
         testkit::RemoveTree(wintrust_standin::Folder());
     }
-    void SetUp() override {
-        standin::Fixture::SetUp();
-        NewRun();
-    }
-
     // Forgets earlier runs' journal, log and switches (the journal numbers
-    // objects per process); the image is trusted and both paths have names.
+    // objects per process); the image is trusted, only the first path has a name.
     void NewRun() {
         for (const char* file : {"journal.txt", "client.log", "control.ini"})
             DeleteFileA((Dir() + "\\" + file).c_str());
         ASSERT_TRUE(wintrust_standin::Reset());
         ASSERT_TRUE(wintrust_standin::Control("trusted"));
         Control("Relationships", "/com/solvanenetwork", "Solvane Network");
-        Control("Relationships", "/com/brenvik-solvane", "Brenvik");
-    }
-
-    // A manager request with the embedded record, as journalled, to its digest.
-    static std::string Request(const char* method, const char* path) {
-        return std::string("CertificateManager ") + method + "(\"" + path + "\", 0, bytes(len=" +
-               std::to_string(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")).size());
-    }
-    standin::Expected Requests() const {
-        standin::Expected requests;
-        for (const std::string& c : Calls())
-            if (c.find("Certificate(") != std::string::npos)
-                requests.push_back(c.substr(0, c.find(",fnv1a")));
-        return requests;
     }
 };
 
-TEST_F(KeyRelay, SilentAddHandsTheWholeRecordToTheClientAndRecordsIt) {
-    EXPECT_EQ(0u, RunImage("keyrelay.exe", " /s").code);
-    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/solvanenetwork")}), Requests());
-    // The stored record is byte for byte the embedded one.
-    WIN32_FIND_DATAA fd;
-    const std::string folder = Dir() + "\\Certificates\\_com_solvanenetwork\\";
-    HANDLE found = FindFirstFileA((folder + "*.bin").c_str(), &fd);
-    ASSERT_NE(INVALID_HANDLE_VALUE, found);
-    FindClose(found);
-    EXPECT_EQ(testkit::ReadBytes(krtest::TestPkiPath("cert-md5.bin")),
-              testkit::ReadBytes(folder + fd.cFileName));
-    EXPECT_EQ((standin::Expected{LogLine(76, 0, "Solvane Network", "Solvane Network security.")}),
-              ClientLog());
-
-    // Recorded (the entry's form is the history tests' business).
-    EXPECT_EQ("1", History("History", "Count"));
-    EXPECT_EQ("Log0", standin::HistoryValue(std::string("/com/solvanenetwork;add;") + kSerial));
-    ExpectAllReleased();
-
-    // Another action reaches its own request only, and is recorded by its word.
-    NewRun();
-    EXPECT_EQ(0u, RunImage("kr_t_revoke.exe", " -S").code);
-    EXPECT_EQ((standin::Expected{Request("RevokeCertificate", "/com/solvanenetwork")}), Requests());
-    EXPECT_EQ("Log1", standin::HistoryValue(std::string("/com/solvanenetwork;revoke;") + kSerial));
-    ExpectAllReleased();
-}
-
-TEST_F(KeyRelay, VendorPathAlsoActsOnTheRootAndAnUnknownNameStaysEmpty) {
-    WritePrivateProfileStringA("Relationships", "/com/brenvik-solvane", nullptr,
-                               (Dir() + "\\control.ini").c_str());
-    EXPECT_EQ(0u, RunImage("kr_t_vendor.exe", " /S").code);
-    EXPECT_EQ((standin::Expected{Request("AddCertificate", "/com/brenvik-solvane"),
-                                 Request("AddCertificate", "/")}),
-              Requests());
-    EXPECT_EQ((standin::Expected{LogLine(76, 0, "", " security.")}), ClientLog());
+// Each action reaches its own requests only, with the whole embedded record
+// (the vendor path also at the root); the log record, where an unknown name
+// stays empty; the run recorded by its word; everything released.
+TEST_F(KeyRelay, EachActionHandsTheWholeRecordToTheClientAndRecordsIt) {
+    const struct {
+        const char *image, *args, *method, *name, *value;
+        standin::Expected paths;
+    } rows[] = {
+        {"keyrelay.exe", " /s", "AddCertificate", "Solvane Network", "/com/solvanenetwork;add;",
+         {"/com/solvanenetwork"}},
+        {"kr_t_revoke.exe", " -S", "RevokeCertificate", "Solvane Network",
+         "/com/solvanenetwork;revoke;", {"/com/solvanenetwork"}},
+        {"kr_t_vendor.exe", " /S", "AddCertificate", "", "/com/brenvik-solvane;add;",
+         {"/com/brenvik-solvane", "/"}},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(rows[i].image);
+        NewRun();
+        std::string box;
+        EXPECT_EQ(0u, RunImage(rows[i].image, rows[i].args, &box));
+        standin::Expected requests;
+        for (const std::string& path : rows[i].paths) requests.push_back(Request(rows[i].method, path));
+        EXPECT_EQ(requests, Calls("Certificate("));
+        EXPECT_EQ((standin::Expected{LogLine(76, 0, rows[i].name, rows[i].name + std::string(" security."))}),
+                  ClientLog());
+        EXPECT_EQ("Log" + std::to_string(i), standin::HistoryValue(rows[i].value + std::string(krtest::kSerial)));
+        ExpectAllReleased();
+    }
+    EXPECT_EQ("3", History("History", "Count"));
 }
 
 TEST_F(KeyRelay, SuccessBoxUnlessAWholeSlashS) {
+    NewRun();
     // "/s " with a trailing blank and longer words are not the switch.
+    std::string box;
     for (const char* args : {"", " /s ", " /silent", " s", " /s", " -s", " /S", " -S"}) {
-        const Seen seen = RunImage("keyrelay.exe", args);
-        const bool silent = std::string(args).size() == 3;
-        EXPECT_EQ(0u, seen.code) << "'" << args << "'";
-        EXPECT_EQ(silent ? "" : "Solvane is Now Updated", seen.caption) << "'" << args << "'";
-        EXPECT_EQ(silent ? "" : kSuccessText, seen.text) << "'" << args << "'";
+        EXPECT_EQ(0u, RunImage("keyrelay.exe", args, &box)) << "'" << args << "'";
+        EXPECT_EQ(std::string(args).size() == 3 ? "" : kSuccessBox, box) << "'" << args << "'";
     }
     // Silent or not, every run is recorded.
     EXPECT_EQ("8", History("History", "Count"));
     // An image without the success text says so in the box.
-    const Seen seen = RunImage("kr_t_nosuccess.exe", "");
-    EXPECT_EQ(0u, seen.code);
-    EXPECT_EQ("Solvane is Now Updated", seen.caption);
-    EXPECT_EQ("Unknown error. (999)", seen.text);
+    EXPECT_EQ(0u, RunImage("kr_t_nosuccess.exe", "", &box));
+    EXPECT_EQ("Solvane is Now Updated: Unknown error. (999)", box);
 }
 
 // Each failing step: the logged code and text, the user's box (none when
 // silent) with the text of the stage reached, the exit code, no manager call
 // after the failing one, everything released and no history.
 TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
-    struct Row {
-        const char* image;
-        const char* args;
-        const char* setup;  // the trust answer ("reject N CODE"), "no manager" or a failing method
+    const struct {
+        const char *image, *args, *setup;  // the trust answer ("reject N CODE"), "no manager" or a failing method
         int eventCode;
-        const char* name;
-        const char* logText;
+        const char *name, *logText;
         int stage;            // in the box text
         size_t managerCalls;  // creation and requests
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"kr_t_unsigned.exe", "", "", 55, "relationship", "tool is damaged. (1)", 4, 0},
         {"keyrelay.exe", " /s", "reject 1000 800B0004", 55, "relationship", "tool is damaged. (1)", 4, 0},
         {"kr_t_nocert.exe", "", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
@@ -171,9 +148,9 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
         {"keyrelay.exe", "", "AddCertificate", 63, "Solvane Network", "can't add new certificate for Solvane Network. (9)", 1, 2},
         {"kr_t_delete.exe", "", "DeleteCertificate", 64, "Solvane Network", "can't delete certificate for Solvane Network. (10)", 2, 2},
         {"kr_t_revoke.exe", "", "RevokeCertificate", 65, "Solvane Network", "can't revoke certificate for Solvane Network. (11)", 3, 2},
-        {"kr_t_vendor.exe", " /s", "AddCertificate(\"/\")", 63, "Brenvik", "can't add new certificate for Brenvik. (9)", 1, 3},
+        {"kr_t_vendor.exe", " /s", "AddCertificate(\"/\")", 63, "", "can't add new certificate for . (9)", 1, 3},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.image) + row.args + " " + row.setup);
         NewRun();
         DeleteFileA(HistoryFile().c_str());
@@ -182,17 +159,12 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
         if (setup == "no manager") Control("Classes", "CertificateManager", "0");
         if (setup.find("Certificate") != std::string::npos)
             Control("Fail", "CertificateManager." + setup, "0x80070005");
-        const Seen seen = RunImage(row.image, row.args);
-        const bool silent = *row.args != '\0';
-        EXPECT_EQ(0xFFFFFFFF, seen.code);  // -1
-        EXPECT_EQ(silent ? "" : "Error: Security Update", seen.caption);
-        EXPECT_EQ(silent ? "" : UserFailureText(row.name, row.stage), seen.text);
+        std::string box;
+        EXPECT_EQ(0xFFFFFFFF, RunImage(row.image, row.args, &box));  // -1
+        EXPECT_EQ(*row.args ? "" : FailureBox(row.name, row.stage), box);
         EXPECT_EQ((standin::Expected{LogLine(row.eventCode, 2, row.name, row.logText)}),
                   ClientLog());
-        size_t managerCalls = 0;
-        for (const std::string& c : Calls())
-            managerCalls += c.find("CertificateManager") != std::string::npos;
-        EXPECT_EQ(row.managerCalls, managerCalls);
+        EXPECT_EQ(row.managerCalls, Calls("CertificateManager").size());
         ExpectAllReleased();
         EXPECT_FALSE(testkit::FileExists(HistoryFile()));
     }

@@ -11,24 +11,22 @@ TEST(Substitution, FirstTokenOnlyNameAsItIsCutToTheBuffer) {
     const std::string a400(400, 'a'), a100(100, 'a'), n300(300, 'n'), n200(200, 'n');
     const struct {
         std::string text, name, result;
-        size_t bufferChars;
+        size_t bufferChars = keyrelay::kMessageChars;
     } rows[] = {
-        {"can't add new certificate for %relationship. (9)", "Acme Corp",
-         "can't add new certificate for Acme Corp. (9)", keyrelay::kMessageChars},
-        {"%relationship and %relationship", "A", "A and %relationship", keyrelay::kMessageChars},
-        {"no token here", "Acme", "no token here", keyrelay::kMessageChars},
+        {"can't add new certificate for %relationship. (9)", "Acme Corp", "can't add new certificate for Acme Corp. (9)"},
+        {"%relationship and %relationship", "A", "A and %relationship"},
+        {"no token here", "Acme", "no token here"},
         // Before the lookup the name is the word itself, which then stands twice.
-        {"update your %relationship relationship for", "relationship",
-         "update your relationship relationship for", keyrelay::kMessageChars},
+        {"update your %relationship relationship for", "relationship", "update your relationship relationship for"},
         // An empty name leaves the blank before the token and the punctuation after it.
-        {"can't update %relationship. (12)", "", "can't update . (12)", keyrelay::kMessageChars},
-        {"%relationship security.", "", " security.", keyrelay::kMessageChars},
+        {"can't update %relationship. (12)", "", "can't update . (12)"},
+        {"%relationship security.", "", " security."},
         // The longest shipped text with the longest name fits whole.
         {std::string(219, 'x') + "%relationship" + "tail", std::string(255, 'n'),
-         std::string(219, 'x') + std::string(255, 'n') + "tail", keyrelay::kMessageChars},
+         std::string(219, 'x') + std::string(255, 'n') + "tail"},
         // Longer texts and names are cut, the name first, always terminated.
-        {a400 + "%relationship" + std::string(90, 'b'), n300, a400 + std::string(111, 'n'), keyrelay::kMessageChars},
-        {a100 + "%relationship" + std::string(300, 'b'), n200, a100 + n200 + std::string(211, 'b'), keyrelay::kMessageChars},
+        {a400 + "%relationship" + std::string(90, 'b'), n300, a400 + std::string(111, 'n')},
+        {a100 + "%relationship" + std::string(300, 'b'), n200, a100 + n200 + std::string(211, 'b')},
         {"a%relationship", "bcdefghijklmnopqrs", "abcdefghijklmno", 16},
     };
     for (const auto& row : rows) {

@@ -42,5 +42,4 @@ TEST(HistoryText, FieldsNumberingAndCuts) {
         EXPECT_EQ(row.keyName, r.keyName);
         EXPECT_EQ(row.countText, r.countText);
     }
-    EXPECT_EQ("d t", history::Stamp("d", "t"));
 }

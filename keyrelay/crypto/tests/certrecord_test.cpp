@@ -16,40 +16,34 @@ namespace {
 std::vector<unsigned char> MakeRecord(std::uint32_t length, std::size_t holding) {
     std::vector<unsigned char> r(holding < 8 ? 8 : holding, 0xAA);
     std::memcpy(r.data(), &length, 4);  // little-endian, as the build machine
-    const unsigned char rest[4] = {0x00, 0x02, 0x02, 0x00};
-    std::memcpy(r.data() + 4, rest, 4);
+    std::memcpy(r.data() + 4, "\x00\x02\x02\x00", 4);
     r.resize(holding);
     return r;
 }
 
 }  // namespace
 
-TEST(CertRecord, HeaderFieldsAndContent) {
-    std::vector<unsigned char> r = MakeRecord(24, 32);  // a record in a larger resource
-    CertificateRecordView v;
-    ASSERT_TRUE(ParseCertificateRecord(r.data(), r.size(), &v));
-    EXPECT_EQ(24u, v.length);
-    EXPECT_EQ(0x0200, v.revision);
-    EXPECT_EQ(0x0002, v.certificateType);
-    EXPECT_EQ(r.data() + 8, v.content);
-    EXPECT_EQ(16u, v.contentLength);
-    EXPECT_TRUE(ParseCertificateRecord(r.data(), 24, &v));  // exactly its length
-    EXPECT_TRUE(ParseCertificateRecord(MakeRecord(9, 9).data(), 9, &v));  // one content byte
-}
-
-TEST(CertRecord, LengthOutsideTheHoldingBytesIsRejected) {
-    // {dwLength, bytes held}
-    const std::pair<std::uint32_t, std::size_t> rows[] = {
-        {0, 32}, {1, 32}, {7, 32}, {8, 32}, {33, 32}, {0x80000000u, 32}, {0xFFFFFFFFu, 32}, {9, 7}, {9, 8},
+// A length from 9 up to the bytes held is taken: header fields read, the
+// content after the header (the record may lie in a larger resource); any
+// other length is rejected and leaves no content.
+TEST(CertRecord, LengthMustLieWithinTheHoldingBytes) {
+    const struct { std::uint32_t length; std::size_t holding; bool taken; } rows[] = {
+        {24, 32, true}, {24, 24, true}, {9, 9, true}, {0, 32, false}, {1, 32, false}, {7, 32, false},
+        {8, 32, false}, {33, 32, false}, {0x80000000u, 32, false}, {0xFFFFFFFFu, 32, false},
+        {9, 7, false}, {9, 8, false},
     };
     for (const auto& row : rows) {
-        std::vector<unsigned char> r = MakeRecord(row.first, row.second);
+        SCOPED_TRACE(std::to_string(row.length) + "/" + std::to_string(row.holding));
+        const std::vector<unsigned char> r = MakeRecord(row.length, row.holding);
         CertificateRecordView v;
         v.contentLength = 99;
-        EXPECT_FALSE(ParseCertificateRecord(r.data(), r.size(), &v))
-            << row.first << "/" << row.second;
-        EXPECT_EQ(0u, v.contentLength);
-        EXPECT_EQ(nullptr, v.content);
+        EXPECT_EQ(row.taken, ParseCertificateRecord(r.data(), r.size(), &v));
+        EXPECT_EQ(row.taken ? row.length - 8 : 0u, v.contentLength);
+        EXPECT_EQ(row.taken ? r.data() + 8 : nullptr, v.content);
+        if (!row.taken) continue;
+        EXPECT_EQ(row.length, v.length);
+        EXPECT_EQ(0x0200, v.revision);
+        EXPECT_EQ(0x0002, v.certificateType);
     }
     CertificateRecordView v;
     EXPECT_FALSE(ParseCertificateRecord(nullptr, 100, &v));

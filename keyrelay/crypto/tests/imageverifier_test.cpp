@@ -11,6 +11,8 @@
 
 namespace {
 
+const auto Pki = &krtest::TestPkiPath;
+
 class StandInTrust : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(wintrust_standin::Install()) << GetLastError(); }
@@ -29,40 +31,38 @@ protected:
 
 TEST_F(StandInTrust, OnlyASignatureThatVerifiesReachesTheTrustCallsUntilTrusted) {
     const struct {
-        std::string image, trust;
+        std::string path, trust;
         bool verified;
         size_t trustCalls;
     } rows[] = {
-        {"image-signed.exe", "trusted", true, 1},
-        {"image-signed.exe", "reject 3 800B0004", true, 4},
-        {"image-unsigned.exe", "trusted", false, 0},
+        {Pki("image-signed.exe"), "trusted", true, 1},
+        {Pki("image-signed.exe"), "reject 3 800B0004", true, 4},
+        {Pki("image-unsigned.exe"), "trusted", false, 0},
         {"C:\\no\\such\\image.exe", "trusted", false, 0},
         {"", "trusted", false, 0},
         // A signed cabinet is no image: IMAGEHLP finds no attribute certificate.
-        {"signed-md5.cab", "trusted", false, 0},
+        {Pki("signed-md5.cab"), "trusted", false, 0},
         // The first of several certificates is judged: valid first, a second
         // one without its signer certificate passes; a broken first fails.
-        {"image-twocerts.exe", "trusted", true, 1},
-        {"image-badfirst.exe", "trusted", false, 0},
+        {Pki("image-twocerts.exe"), "trusted", true, 1},
+        {Pki("image-badfirst.exe"), "trusted", false, 0},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.path + " " + row.trust);
         Trust(row.trust);
-        const std::string path = row.image.size() > 3 && row.image[1] != ':'
-                                     ? krtest::TestPkiPath(row.image)
-                                     : row.image;
         {
-            UImageVerifier verifier(path.c_str());
-            EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount()) << path;
-            EXPECT_EQ(row.verified, verifier.Verify()) << path << " " << row.trust;
+            UImageVerifier verifier(row.path.c_str());
+            EXPECT_EQ(1, UImageHlpLibrary::ReferenceCount());
+            EXPECT_EQ(row.verified, verifier.Verify());
         }
-        EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount()) << path;
-        EXPECT_EQ(0, UCrypt32Library::ReferenceCount()) << path;
+        EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
+        EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
         // Every call: the old action without UI, with its subject.
         const std::vector<std::string> journal = wintrust_standin::Journal();
-        EXPECT_EQ(row.trustCalls, journal.size()) << path << " " << row.trust;
+        EXPECT_EQ(row.trustCalls, journal.size());
         for (const std::string& call : journal)
             EXPECT_EQ("{C6B2E8D0-E005-11CF-A134-00C04FD7BF43} hwnd=FFFFFFFF "
-                      "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=" + path, call);
+                      "subject={43C9A1E0-8DA0-11CF-8736-00AA00A485EB} path=" + row.path, call);
     }
     EXPECT_FALSE(UImageVerifier(nullptr).Verify());
 }

@@ -14,17 +14,14 @@
 
 namespace {
 
-const char kSerial[] = "4B52C0DE00000100";  // the test publisher's
+using krtest::kSerial;
 // Any error; an error other than E_FAIL.
 const HRESULT kAnyFailure = 1, kCryptoFailure = 2;
 
 void ExpectResult(HRESULT expected, HRESULT actual, const char* step) {
-    if (expected != kAnyFailure && expected != kCryptoFailure) {
-        EXPECT_EQ(expected, actual) << step;
-        return;
-    }
-    EXPECT_LT(actual, 0) << step;
-    EXPECT_TRUE(expected != kCryptoFailure || actual != E_FAIL) << step;
+    const bool failed = actual < 0 && (expected != kCryptoFailure || actual != E_FAIL);
+    EXPECT_TRUE(expected == kAnyFailure || expected == kCryptoFailure ? failed : actual == expected)
+        << step << ": 0x" << std::hex << actual;
 }
 
 // The serial text in a buffer of `size` chars; what it returned in *ok.
@@ -75,16 +72,7 @@ TEST(SignedMessage, EachRecordPassesOrFailsAtItsStage) {
         bool ok = false;
         EXPECT_EQ(row.serial, Serial(record, 128, &ok));
         EXPECT_EQ(row.serial == kSerial, ok);
-        // Another expected type is refused at decoding.
-        ExpectResult(row.decode == S_OK ? CRYPT_E_UNEXPECTED_MSG_TYPE : kAnyFailure,
-                     USignedMessage().Decode(view.content, static_cast<DWORD>(view.contentLength),
-                                             CMSG_ENVELOPED),
-                     "type");
     }
-    USignedMessage notDecoded;
-    EXPECT_LT(notDecoded.OpenSigner(), 0);
-    EXPECT_LT(notDecoded.VerifySignature(), 0);
-    EXPECT_EQ(nullptr, notDecoded.SignerIdentity());
 }
 
 TEST(SignerSerialNumber, CutToWholeBytesAndNeverPastTheRecord) {
@@ -93,9 +81,6 @@ TEST(SignerSerialNumber, CutToWholeBytesAndNeverPastTheRecord) {
     EXPECT_EQ("4B52", Serial(record, 5, &ok));  // the two most significant bytes
     EXPECT_TRUE(ok);
     EXPECT_EQ("Err", Serial(testkit::ReadBytes(krtest::TestPkiPath("cert-notsigned.bin")), 4));
-    char text[8] = "xxxxxxx";
-    EXPECT_FALSE(GetSignerSerialNumber(nullptr, 0, text, sizeof(text)));
-    EXPECT_STREQ("Error", text);
     // Which lengths the record header accepts is tested natively; here, that
     // the serial number goes through that check: no whole header, a length
     // past the bytes, a length that cuts the DER.
@@ -115,22 +100,11 @@ TEST(Crypt32Binding, DecodersShareOneLoadFreedWithTheLast) {
     EXPECT_EQ(2, UCrypt32Library::ReferenceCount());
     second.reset();
     EXPECT_EQ(1, UCrypt32Library::ReferenceCount());
-    EXPECT_EQ(module, UCrypt32Library::Module());
-    // Still usable after the second decoder is gone.
-    const std::vector<unsigned char> record =
-        testkit::ReadBytes(krtest::TestPkiPath("cert-sha256.bin"));
-    EXPECT_EQ(S_OK,
-              first->Decode(record.data() + 8, static_cast<DWORD>(record.size() - 8), CMSG_SIGNED));
+    EXPECT_EQ(module, UCrypt32Library::Module());  // still loaded for the first
     first.reset();
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
     // Freed (Wine's own modules that import CRYPT32 may still keep it mapped).
     EXPECT_EQ(nullptr, UCrypt32Library::Module());
-
-    // Without a reference a wrapper reports the library missing.
-    SetLastError(0);
-    EXPECT_EQ(nullptr, g_Crypt32Library.CryptMsgOpenToDecode(
-                           X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, 0, nullptr, nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_DLL_NOT_FOUND), GetLastError());
     // An unmatched Free leaves the count at zero, so the next user loads again.
     g_Crypt32Library.Free();
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());

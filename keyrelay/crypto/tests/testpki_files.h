@@ -12,6 +12,9 @@
 
 namespace krtest {
 
+// The test publisher's serial number: it signed the test PKI's records.
+const char kSerial[] = "4B52C0DE00000100";
+
 // BUILD\testpki\<name>, seen from the test program in BUILD\bin.
 inline std::string TestPkiPath(const std::string& name) {
     return testkit::BinDir() + "\\..\\testpki\\" + name;

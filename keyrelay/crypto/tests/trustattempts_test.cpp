@@ -22,11 +22,10 @@ TEST(TrustAttempts, RejectedCallsAreRepeatedFiftyMillisecondsApartUpTo101Calls) 
         {{0x57}, false, 101},
     };
     for (const Row& row : rows) {
-        const std::vector<long>& answers = row.answers;
         size_t calls = 0;
         std::vector<unsigned> pauses;
         EXPECT_EQ(row.trusted, krcrypto::AskTrustWithRetries(
-                                   [&]() { return answers[std::min(calls++, answers.size() - 1)]; },
+                                   [&]() { return row.answers[std::min(calls++, row.answers.size() - 1)]; },
                                    [&](unsigned ms) { pauses.push_back(ms); }));
         EXPECT_EQ(static_cast<size_t>(row.calls), calls);
         EXPECT_EQ(std::vector<unsigned>(row.calls - 1, 50), pauses);

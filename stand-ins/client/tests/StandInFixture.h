@@ -1,6 +1,7 @@
 // Test fixture for the client stand-in: registers it per machine, gives each
 // test its own state folder (control file, journal, client log) inside a COM
-// apartment, and reads back what the stand-in saw and the update history.
+// apartment, reads back what the stand-in saw and the update history, and
+// ends each test by checking that every object the journal names was released.
 #pragma once
 
 #include "Gui.h"
@@ -21,12 +22,6 @@ using Expected = std::vector<std::string>;
 
 inline std::string DllPath() { return testkit::BinPath("clientstandin.dll"); }
 
-// regsvr32 /s, as an installer would; the exit code (0 on success).
-inline DWORD Register(bool unregister = false) {
-    return testkit::RunAndWait(std::string("regsvr32 /s ") + (unregister ? "/u " : "") + "\"" +
-                               DllPath() + "\"");
-}
-
 // The update history as the machine keeps it: the profile values of a
 // history file and the values under the history key ("<absent>" if none).
 const char kHistoryKey[] = "SOFTWARE\\Brenvik\\Solvane\\Setup";
@@ -41,11 +36,16 @@ inline std::string HistoryValue(const std::string& name) {
     return value;
 }
 
+inline bool Destroyed(const std::string& line) {
+    return line.size() > 10 && line.compare(line.size() - 10, 10, " destroyed") == 0;
+}
+
 class Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(apartment_.result()));
-        ASSERT_EQ(0u, Register()) << "regsvr32 of the client stand-in failed";
+        // regsvr32 /s, as an installer would.
+        ASSERT_EQ(0u, testkit::RunAndWait("regsvr32 /s \"" + DllPath() + "\""));
         char temp[MAX_PATH];
         ::GetTempPathA(MAX_PATH, temp);
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -54,8 +54,12 @@ protected:
         ASSERT_TRUE(testkit::MakeFolders(dir_));
         ::SetEnvironmentVariableA("CLIENT_STANDIN_DIR", dir_.c_str());
         testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
+        Control("Relationships", "/com/solvanenetwork", "Solvane Network");  // the one known name
     }
-    void TearDown() override { testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey); }
+    void TearDown() override {
+        ExpectAllReleased();
+        testkit::DeleteKeyTree(HKEY_LOCAL_MACHINE, kHistoryKey);
+    }
 
     const std::string& Dir() const { return dir_; }
     // The history file in the folder the stand-in's path provider names.
@@ -73,23 +77,22 @@ protected:
     std::vector<std::string> ClientLog() const { return testkit::ReadLines(dir_ + "\\client.log"); }
 
     // The journal without the "#n" object numbers and without the
-    // QueryInterface and destruction lines: the calls in their order.
-    std::vector<std::string> Calls() const {
+    // QueryInterface and destruction lines: the calls (those that contain
+    // `containing`) in their order.
+    std::vector<std::string> Calls(const std::string& containing = "") const {
         std::vector<std::string> calls;
         static const std::regex number("#[0-9]+");
-        for (const std::string& line : Journal()) {
-            if (line.find(" QueryInterface(") != std::string::npos) continue;
-            if (line.size() > 10 && line.compare(line.size() - 10, 10, " destroyed") == 0) continue;
-            calls.push_back(std::regex_replace(line, number, ""));
-        }
+        for (const std::string& line : Journal())
+            if (line.find(" QueryInterface(") == std::string::npos && !Destroyed(line) &&
+                line.find(containing) != std::string::npos)
+                calls.push_back(std::regex_replace(line, number, ""));
         return calls;
     }
 
     // Journal lines that contain text.
     size_t Count(const std::string& text) const {
         size_t n = 0;
-        for (const std::string& line : Journal())
-            if (line.find(text) != std::string::npos) ++n;
+        for (const std::string& line : Journal()) n += line.find(text) != std::string::npos;
         return n;
     }
 
@@ -100,11 +103,7 @@ protected:
         for (const std::string& line : Journal()) {
             for (std::sregex_iterator it(line.begin(), line.end(), object), end; it != end; ++it)
                 seen.insert((*it)[1]);
-            const size_t at = line.find(" destroyed");
-            if (at != std::string::npos && at + 10 == line.size()) {
-                EXPECT_EQ(0u, destroyed.count(line.substr(0, at))) << "destroyed twice: " << line;
-                destroyed.insert(line.substr(0, at));
-            }
+            if (Destroyed(line)) destroyed.insert(line.substr(0, line.size() - 10));
         }
         for (const std::string& o : seen) EXPECT_EQ(1u, destroyed.count(o)) << o << " never released";
     }
