@@ -15,7 +15,7 @@ constexpr char kFirstFile[] = "\\removal.bat";
 constexpr char kSecondFile[] = "\\removemm.exe";
 constexpr char kFirstTree[] = "\\Updater1";
 constexpr char kSecondTree[] = "\\Updater2";
-constexpr char kSearchPattern[] = "\\*.*";
+constexpr wchar_t kSearchPattern[] = L"\\*.*";  // the walk lists folders by their wide names
 
 constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr char kRunOnceValue[] = "Remove Solvane Download";
@@ -40,7 +40,8 @@ constexpr char kTraceExit[] = "RUDavo: exit\n";
 
 // Removes folder with everything below it, as far as the platform allows;
 // returns nonzero when the folder itself was removed. Junctions and links
-// are removed as links, never followed.
+// are removed as links, never followed. No path length and no name outside
+// the ANSI code page stops the walk.
 BOOL RemoveFolderTree(const std::string& folder);
 
 }  // namespace sweeper

@@ -3,15 +3,15 @@
 // following a link would delete whatever it points to, far outside the tree.
 #include "TreeWalk.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace sweeper {
 
-EntryAction ClassifyEntry(const char* name, unsigned long attributes) {
+EntryAction ClassifyEntry(const wchar_t* name, unsigned long attributes) {
     // "." and ".." name the folder itself and its parent; an empty name would
     // name the folder being walked. None of them is ever deleted or walked.
-    if (name == nullptr || name[0] == '\0' || std::strcmp(name, ".") == 0 ||
-        std::strcmp(name, "..") == 0)
+    if (name == nullptr || name[0] == L'\0' || std::wcscmp(name, L".") == 0 ||
+        std::wcscmp(name, L"..") == 0)
         return EntryAction::Skip;
     return (attributes & kAttributeDirectory) != 0 ? EntryAction::Folder : EntryAction::DeleteFile;
 }
@@ -32,15 +32,6 @@ bool IsSamePath(const std::wstring& opened, const std::wstring& expected) {
         if (a != b) return false;
     }
     return true;
-}
-
-std::string JoinPath(const std::string& folder, const char* name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + std::strlen(name));
-    path += folder;
-    path += '\\';
-    path += name;
-    return path;
 }
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {

@@ -18,8 +18,9 @@ enum class EntryAction {
     DeleteFile,  // a file (a link to a file included: deleting removes the link)
 };
 
-// Decides for one entry of a folder listing.
-EntryAction ClassifyEntry(const char* name, unsigned long attributes);
+// Decides for one entry of a folder listing (its name as the wide listing
+// gives it).
+EntryAction ClassifyEntry(const wchar_t* name, unsigned long attributes);
 
 enum class FolderAction {
     Walk,        // a real folder: empty it, then remove it
@@ -38,8 +39,7 @@ FolderAction ClassifyFolder(unsigned long attributes);
 // never matches.
 bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
 
-// folder + "\" + name; the wide form adds no second backslash after a root.
-std::string JoinPath(const std::string& folder, const char* name);
+// folder + "\" + name, without a second backslash after a root.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace sweeper

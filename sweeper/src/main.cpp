@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "DllSearch.h"
 #include "Scoped.h"
 #include "Sweeper.h"
 
@@ -124,6 +125,7 @@ void Run(HINSTANCE instance) {
 }  // namespace sweeper
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    dllsearch::RestrictToSystemFolder();  // before the window pulls in any library
     sweeper::Trace(sweeper::kTraceEnter);
     try {
         sweeper::Run(instance);

@@ -15,25 +15,25 @@ constexpr unsigned long kReadOnly = 0x1, kHidden = 0x2, kArchive = 0x20;
 TEST(TreeWalk, EachListedEntryIsSkippedWalkedOrDeleted) {
     // "." and ".." (and an empty name) are never walked nor deleted.
     for (unsigned long attributes : {kDir, kDir | kHidden, 0ul, kArchive, kDir | kLink}) {
-        EXPECT_EQ(EntryAction::Skip, ClassifyEntry(".", attributes));
-        EXPECT_EQ(EntryAction::Skip, ClassifyEntry("..", attributes));
+        EXPECT_EQ(EntryAction::Skip, ClassifyEntry(L".", attributes));
+        EXPECT_EQ(EntryAction::Skip, ClassifyEntry(L"..", attributes));
     }
-    EXPECT_EQ(EntryAction::Skip, ClassifyEntry("", kArchive));
+    EXPECT_EQ(EntryAction::Skip, ClassifyEntry(L"", kArchive));
     EXPECT_EQ(EntryAction::Skip, ClassifyEntry(nullptr, kDir));
     // Names that only start with dots are ordinary entries.
-    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("...", kDir));
-    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(".git", kDir));
-    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("..x", kArchive));
-    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(". ", kArchive));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(L"...", kDir));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(L".git", kDir));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(L"..x", kArchive));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(L". ", kArchive));
 
-    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("sub", kDir | kReadOnly | kHidden));
-    EXPECT_EQ(EntryAction::Folder, ClassifyEntry("junction", kDir | kLink));
-    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("a.dat", 0));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(L"sub", kDir | kReadOnly | kHidden));
+    EXPECT_EQ(EntryAction::Folder, ClassifyEntry(L"junction", kDir | kLink));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(L"a.dat", 0));
     // A read-only file is still handed to the deletion: no attribute is
     // changed first, so the deletion fails and the file stays.
-    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("a.dat", kReadOnly | kArchive));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(L"a.dat", kReadOnly | kArchive));
     // A link to a file is a file: deleting it removes the link, not the target.
-    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry("file-link", kLink | kArchive));
+    EXPECT_EQ(EntryAction::DeleteFile, ClassifyEntry(L"file-link", kLink | kArchive));
 }
 
 TEST(TreeWalk, OnlyRealFoldersAreWalkedFolderLinksAreRemovedAsLinks) {
