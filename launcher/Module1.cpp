@@ -4,25 +4,13 @@
 #include <commctrl.h>
 
 #include "BrowserWindow.h"
+#include "DllSearch.h"
 #include "Services.h"
 #include "frmMain.h"
 
 namespace launcher {
 
 namespace {
-
-// Later library loads (the browser window's, the common controls') come
-// from the system folder only, never from the CD next to Setup.exe.
-void RestrictDllSearch() {
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    auto setDefault = kernel32 ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                                     reinterpret_cast<void*>(
-                                         GetProcAddress(kernel32, "SetDefaultDllDirectories")))
-                               : nullptr;
-    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    SetDllDirectoryA("");  // takes the current folder out of the search path
-}
 
 // One launcher per product in a session: autorun and a double-click on the
 // CD must not give two windows that both poll and both write the rectangle.
@@ -50,9 +38,11 @@ bool ClaimTheOnlyLauncher(const std::string& productName, scoped::Handle* claim)
 }  // namespace
 
 int Module1_Main(HINSTANCE instance, int showCommand) {
+    // Later library loads (the browser window's, the common controls') come
+    // from the system folder only, never from the CD next to Setup.exe.
+    dllsearch::RestrictToSystemFolder();
     scoped::Handle claim;
     if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
-    RestrictDllSearch();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 
