@@ -1,4 +1,6 @@
-# Cross-compiles for Windows with MinGW-w64 (posix threads).
+# Cross-compiles for Windows with MinGW-w64, win32 thread model: the
+# programs link no pthread emulation; code that needs a thread uses
+# CreateThread.
 #
 # MINGW_ARCH chooses the target: i686 (the default: the 32-bit programs we
 # ship) or x86_64. The x86_64 build is for machines that cannot run 32-bit
@@ -17,8 +19,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${MINGW_ARCH})
 
 set(MINGW_TRIPLE ${MINGW_ARCH}-w64-mingw32)
-set(CMAKE_C_COMPILER   ${MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER   ${MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER  ${MINGW_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "DebugCapture.h"
@@ -149,6 +148,13 @@ const Case kCases[] = {
      {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
 };
 
+// Calls *fn (a callable) on a thread of its own.
+template <class Fn>
+DWORD WINAPI CallOnThread(void* fn) {
+    (*static_cast<Fn*>(fn))();
+    return 0;
+}
+
 class Sweeper : public ::testing::Test {
 protected:
     void TearDown() override {  // the test prefix keeps nothing else under HKCU RunOnce
@@ -167,9 +173,13 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         const bool neighbour = testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour);
         std::unique_ptr<DownloadTool> tool(c.mode ? new DownloadTool(c.mode) : nullptr);
         testkit::CapturedRun run;
-        std::thread runner([&] { run = testkit::RunCapturingDebugOutput(Exe(c.exe)); });
+        auto runSweeper = [&] { run = testkit::RunCapturingDebugOutput(Exe(c.exe)); };
+        HANDLE runner = CreateThread(nullptr, 0, CallOnThread<decltype(runSweeper)>,
+                                     &runSweeper, 0, nullptr);
+        ASSERT_NE(nullptr, runner);
         if (c.mode && std::string(c.mode) == "never") AnswerInsteadOfTheTool();
-        runner.join();
+        WaitForSingleObject(runner, INFINITE);
+        CloseHandle(runner);
 
         EXPECT_EQ(0u, run.exitCode);  // also when it crashed after its last line
         Lines expected{"RUDavo: enter\n"};
