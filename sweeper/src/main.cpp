@@ -4,7 +4,6 @@
 // It shows nothing; every step leaves a debugger-output line.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "DllSearch.h"
@@ -86,8 +85,8 @@ void RemoveRunOnceEntry() {
     }
     const LONG result = RegDeleteValueA(key.get(), kRunOnceValue);
     if (result != ERROR_SUCCESS) {
-        char line[MAX_PATH];
-        std::snprintf(line, sizeof(line), kTraceDeleteValueFailed, static_cast<long>(result));
+        char line[MAX_PATH];  // wsprintfA: C's printf would add ~25 KB of formatter
+        wsprintfA(line, kTraceDeleteValueFailed, static_cast<long>(result));
         Trace(line);
     }
 }
