@@ -5,6 +5,7 @@
 
 #include "Layout.h"
 #include "Scoped.h"
+#include "Services.h"
 #include "frmMain.h"
 
 namespace launcher {
@@ -47,7 +48,7 @@ struct Oleacc {
     CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
 
     Oleacc() {
-        module.reset(LoadLibraryExA("oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        module.reset(LoadSystemLibrary("oleacc.dll"));
         if (!module) return;
         lresultFromObject = reinterpret_cast<LresultFromObjectFn>(
             reinterpret_cast<void*>(GetProcAddress(module.get(), "LresultFromObject")));

@@ -13,8 +13,8 @@ namespace {
 // ERROR_ELEVATION_REQUIRED, which older SDK headers do not define.
 constexpr DWORD kErrorElevationRequired = 740;
 
-// A library from the system folder only, so that a DLL of that name lying
-// next to Setup.exe on the CD is never loaded.
+}  // namespace
+
 HMODULE LoadSystemLibrary(const char* name) {
     HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module) return module;
@@ -25,8 +25,6 @@ HMODULE LoadSystemLibrary(const char* name) {
     lstrcatA(path, name);
     return LoadLibraryA(path);
 }
-
-}  // namespace
 
 SystemServices::SystemServices() {
     // WINMM is not a known DLL.

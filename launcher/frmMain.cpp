@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "Dpi.h"
 #include "PngPicture.h"
 #include "ProductCommand.h"
 #include "Resource.h"
@@ -26,8 +27,6 @@ namespace {
 const COLORREF kFrameColour = RGB(8, 20, 35);
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const DWORD kExStyle = 0;
-// WM_DPICHANGED, which older SDK headers do not define.
-constexpr UINT kWmDpiChanged = 0x02E0;
 
 // setup.dat from the current folder, read through a buffered file handle.
 class FileSource : public setupdat::ByteSource {
@@ -47,7 +46,6 @@ private:
 };
 
 // DPI functions of Windows 10 and later, looked up once.
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn>
@@ -58,12 +56,7 @@ Fn User32Function(const char* name) {
 }
 
 int WindowDpi(HWND hwnd) {
-    static const GetDpiForWindowFn getDpiForWindow =
-        User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    if (getDpiForWindow && hwnd) {
-        UINT dpi = getDpiForWindow(hwnd);
-        if (dpi) return static_cast<int>(dpi);
-    }
+    if (int dpi = display::DpiOf(hwnd)) return dpi;
     HDC screen = GetDC(nullptr);
     int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen) ReleaseDC(nullptr, screen);
@@ -748,7 +741,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = 0;
             return 0;
-        case kWmDpiChanged:
+        case display::kWmDpiChanged:
             ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:

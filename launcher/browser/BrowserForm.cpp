@@ -11,6 +11,7 @@
 
 #include "BrowserLayout.h"
 #include "BrowserResources.h"
+#include "Dpi.h"
 #include "IcoFile.h"
 #include "Scoped.h"
 
@@ -150,21 +151,6 @@ layout::Spot CascadeSpot(layout::Spot design, int width, int height) {
                                    {work.left, work.top, work.right, work.bottom});
 }
 
-// WM_DPICHANGED, which older SDK headers do not define.
-constexpr UINT kWmDpiChanged = 0x02E0;
-
-// The DPI of the monitor a window is on (Windows 10 and later); 0 when the
-// system cannot say.
-int WindowDpi(HWND hwnd) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    static const GetDpiForWindowFn getDpiForWindow =
-        user32 ? reinterpret_cast<GetDpiForWindowFn>(
-                     reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
-               : nullptr;
-    return getDpiForWindow ? static_cast<int>(getDpiForWindow(hwnd)) : 0;
-}
-
 // Dots per inch of the screen; 0 when it cannot say.
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -242,7 +228,7 @@ HWND FrmBrowser::Open(HINSTANCE instance, const std::string& startingAddress,
         self->ownedByWindow_ = true;
         // Opened on a monitor of another scale than the primary one: sized
         // for that monitor before it is first shown.
-        const int dpi = WindowDpi(hwnd);
+        const int dpi = display::DpiOf(hwnd);
         if (dpi > 0 && dpi != ScreenDpi()) {
             self->ApplyDpi(dpi);
             RECT client = {0, 0, self->Pixels(layout::kDesignClientWidth),
@@ -357,7 +343,7 @@ LRESULT FrmBrowser::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             DockBars();
             Form_Resize();
             return 0;
-        case kWmDpiChanged:
+        case display::kWmDpiChanged:
             // Moved to a display of another scale: the controls first, then
             // the window to the rectangle the system suggests.
             ApplyDpi(HIWORD(wParam));
