@@ -65,7 +65,20 @@ private:
 // Reads setup.dat the launcher's way: fields 1 to 8 in one read, 9 and 10 in
 // a second; after a failed first read the second is not attempted. Returns
 // the fields read, 0 to 10 of them.
+//
+// A file saved by a text editor may open with a byte order mark: EF BB BF
+// (UTF-8), FF FE (UTF-16 LE) or FE FF (UTF-16 BE). Its text, up to the file
+// limit, is converted to the ANSI code page (see ToAnsi) and then read by the
+// same rules. Invalid UTF-8 and unpaired surrogates read as U+FFFD, and an odd
+// last byte of UTF-16 is dropped. A file without a mark is read byte for byte.
 std::vector<std::string> ReadFields(ByteSource& source);
+
+// UTF-16 text in the ANSI code page, the code page of every call that the
+// launcher makes with the fields. On Windows a character that the code page
+// cannot hold becomes its default character ('?'), never a look-alike that
+// might name another file; natively, for the tests, U+0000 to U+00FF stand
+// for themselves and any other character for '?'.
+std::string ToAnsi(const std::u16string& text);
 
 // The launcher's configuration after defaults.
 struct Config {

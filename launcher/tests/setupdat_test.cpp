@@ -22,6 +22,14 @@ Fields Shown(Fields f) {
     return f;
 }
 
+// Text as saved in UTF-16, with its mark.
+std::string Utf16(const std::u16string& text, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const int shift = bigEndian ? 8 : 0;  // of the first byte
+    for (char16_t u : text) bytes += {char(u >> shift), char(u >> (8 - shift))};
+    return bytes;
+}
+
 // Hands out its bytes in uneven small pieces, as a file on a slow disc may.
 class TrickleSource : public setupdat::ByteSource {
 public:
@@ -67,6 +75,23 @@ TEST(SetupDat, FieldsAsReadWholeAndPiecemeal) {
         // nothing beyond the file limit is read. (Arbitrary bytes: the fuzzer.)
         {std::string(kMaxField + 5000, 'x') + ",next", {std::string(kMaxField, 'x'), "next"}},
         {std::string(setupdat::kMaxFileBytes, 'y') + ",after", {std::string(kMaxField, 'y')}},
+        // Saved by a text editor: the mark is no part of field 1, the text is
+        // read in the ANSI code page (natively: up to U+00FF as is, else '?').
+        {"\xEF\xBB\xBFkx,caf\xC3\xA9,\xE2\x82\xAC,\xF0\x9F\x98\x80", {"kx", "caf\xE9", "?", "?"}},
+        {Utf16(u"kx,caf\u00E9\r\n\u20AC,\U0001F600"), {"kx", "caf\xE9", "?", "?"}},
+        {Utf16(u"kx,caf\u00E9\r\n\u20AC,\U0001F600", true), {"kx", "caf\xE9", "?", "?"}},
+        {"\xEF\xBB\xBF", {}}, {"\xFF\xFE", {}}, {"\xFE\xFF", {}},  // a mark alone
+        // Broken text: each bad part of UTF-8 (stray, overlong, surrogate, past
+        // U+10FFFF, cut off) and each unpaired surrogate is one U+FFFD; an odd
+        // last byte of UTF-16 is dropped.
+        {"\xEF\xBB\xBF\xFFx,\xC3,\xE0\x80\xAF,\xED\xA0\x80,\xF4\x90\x80\x80,\xF0\x9F\x98",
+         {"?x", "?", "???", "???", "????", "?"}},
+        {Utf16(u"a,\xD800,\xDC00x,\xDC00\xD800") + "z", {"a", "?", "?x", "??"}},
+        // The file limit counts the file's bytes, not the text's.
+        {Utf16(std::u16string(setupdat::kMaxFileBytes / 2, u'y') + u",after"),
+         {std::string(kMaxField, 'y')}},
+        // No mark, though it starts like one: read as ever.
+        {"\xEF\xBB,\xFF,\xFE", {"\xEF\xBB", "\xFF", "\xFE"}}, {"\xEF", {"\xEF"}},
     };
     for (const auto& c : cases) {
         TrickleSource trickle(c.text);
