@@ -46,6 +46,7 @@ protected:
         if (process_) {
             if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
             CloseHandle(process_);
+            process_ = nullptr;
         }
         testkit::DeleteKeyTree(HKEY_CLASSES_ROOT, "KestrixBasicFile");
         testkit::DeleteKeyTree(HKEY_CLASSES_ROOT, ".kxb");
@@ -162,6 +163,27 @@ TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
     EXPECT_EQ(left, "1234");
     for (const char* name : {"MainTop", "MainWidth", "MainHeight"})
         EXPECT_FALSE(testkit::ValueExists(HKEY_CURRENT_USER, kSettingsKey, name)) << name;
+}
+
+// The demo's setup.dat as a text editor saves it, in UTF-8 and in UTF-16 LE,
+// each with its mark, on a copy of the CD: commands 1 and 3 start fields 1 and 3.
+TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
+    std::string text = testkit::ReadTextFile(cd_ + "\\setup.dat"), utf16 = "\xFF\xFE";
+    for (char c : text) utf16 += {c, '\0'};
+    for (const std::string& saved : {"\xEF\xBB\xBF" + text, utf16}) {
+        SetUp();
+        cd_ += "-marked";
+        ASSERT_TRUE(testkit::WriteTextFile(cd_ + "\\setup.dat", saved));
+        StartSetup();
+        ClickAt(100, 65);
+        EXPECT_EQ(JournalLine(1), "kxsetup|kx\\setup.exe|" + cd_) << saved.size();
+        ClickAt(150, 136);
+        EXPECT_EQ(JournalLine(2), "iesetup|ie\\iesetup.exe|" + cd_) << saved.size();
+        const char kDone[] = "KestrixBasicFile\\Shell\\Open\\Command";  // the CD's setup is done
+        EXPECT_TRUE(WaitFor([&] { return testkit::ValueExists(HKEY_CLASSES_ROOT, kDone, ""); }));
+        PostMessageA(main_, WM_CLOSE, 0, 0);
+        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    }
 }
 
 // IID_IAccessible: the import library's symbol does not link as data here.
