@@ -153,7 +153,8 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     Strings addresses;  // the catalogue page opens from the CD's folder
     for (HWND b : testkit::TopWindows(GetProcessId(process_), "WexaBrowserForm"))
         addresses.push_back(testkit::WindowText(testkit::FindChild(b, "ComboBox")));
-    EXPECT_NE(std::find(addresses.begin(), addresses.end(), OnCd("catalog.htm")), addresses.end());
+    EXPECT_NE(std::find(addresses.begin(), addresses.end(), OnCd("catalog.htm")), addresses.end())
+        << testing::PrintToString(addresses);
 
     // Exit: browser windows and the launcher close, the rectangle is written.
     RECT r;
