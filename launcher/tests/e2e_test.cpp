@@ -33,7 +33,9 @@ class LauncherE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string bin = testkit::BinDir();
-        cd_ = bin.substr(0, bin.rfind('\\')) + "\\cd";
+        char root[MAX_PATH] = "";  // E2E_CD_ROOT: a drive's root ("D:\\"), else the build's CD
+        GetEnvironmentVariableA("E2E_CD_ROOT", root, sizeof(root));
+        cd_ = *root ? root : bin.substr(0, bin.rfind('\\')) + "\\cd";
         journal_ = bin + "\\e2e-journal-" + std::to_string(GetCurrentProcessId()) + ".txt";
         TearDown();
         // Inherited by Setup.exe and from it by the stand-ins it starts.
@@ -54,8 +56,11 @@ protected:
         testkit::RemoveTree("C:\\e2e kestrix");
         DeleteFileA(journal_.c_str());
     }
+    std::string OnCd(const std::string& name) const {
+        return cd_ + (cd_.back() == '\\' ? "" : "\\") + name;
+    }
     void StartSetup(int show = -1) {
-        process_ = testkit::Start("\"" + cd_ + "\\Setup.exe\"", cd_, show);
+        process_ = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_, show);
         ASSERT_TRUE(process_);
         main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
         ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
@@ -79,8 +84,12 @@ protected:
 };
 
 TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
-    HMODULE exe = LoadLibraryExA((cd_ + "\\Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(OnCd("Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(exe) << cd_;
+    if (cd_.size() == 3) {  // a disc in a CD-ROM drive, read-only
+        EXPECT_EQ(GetDriveTypeA(cd_.c_str()), static_cast<UINT>(DRIVE_CDROM));
+        EXPECT_TRUE(GetFileAttributesA(OnCd("Setup.exe").c_str()) & FILE_ATTRIBUTE_READONLY);
+    }
     StartSetup();
     // Right of where browser windows open, so that they never cover the panel.
     SetWindowPos(main_, nullptr, GetSystemMetrics(SM_CXSCREEN) - 560, 40, 0, 0,
@@ -139,6 +148,10 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
             << "," << c.at.y;
         browsers += c.line.empty();
     }
+    std::string addresses = "|";  // the catalogue page opens from the CD's folder
+    for (HWND b : testkit::TopWindows(GetProcessId(process_), "WexaBrowserForm"))
+        addresses += testkit::WindowText(testkit::FindChild(b, "ComboBox")) + "|";
+    EXPECT_NE(addresses.find("|" + OnCd("catalog.htm") + "|"), std::string::npos) << addresses;
 
     // Exit: browser windows and the launcher close, the rectangle is written.
     RECT r;
@@ -270,7 +283,7 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     // with the first launcher back from the taskbar.
     ShowWindow(main_, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(main_));
-    HANDLE second = testkit::Start("\"" + cd_ + "\\Setup.exe\"", cd_);
+    HANDLE second = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_);
     ASSERT_EQ(WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
     DWORD code = 1;
     GetExitCodeProcess(second, &code);
