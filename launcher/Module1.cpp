@@ -1,8 +1,6 @@
 // Module1: start-up of Setup and the one message loop of its thread.
 #include "Module1.h"
 
-#include <commctrl.h>
-
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "Services.h"
@@ -43,8 +41,6 @@ int Module1_Main(HINSTANCE instance, int showCommand) {
     dllsearch::RestrictToSystemFolder();
     scoped::Handle claim;
     if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
 
     SystemServices services;
     frmMain form(instance, services);

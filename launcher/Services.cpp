@@ -26,21 +26,23 @@ HMODULE LoadSystemLibrary(const char* name) {
     return LoadLibraryA(path);
 }
 
-SystemServices::SystemServices() {
-    // WINMM is not a known DLL.
-    winmm_.reset(LoadSystemLibrary("winmm.dll"));
-    if (winmm_)
-        sndPlaySound_ = reinterpret_cast<SndPlaySoundA>(
-            reinterpret_cast<void*>(GetProcAddress(winmm_.get(), "sndPlaySoundA")));
-}
-
 SystemServices::~SystemServices() {
     // An asynchronous sound plays on a thread inside WINMM: stop it before
     // the library is unloaded under it.
     if (sndPlaySound_) sndPlaySound_(nullptr, 0);
 }
 
+// WINMM (not a known DLL) and the sound drivers behind it take longer to
+// load than the whole window: they are loaded for the first sound, which
+// the main window plays once it is on screen.
 void SystemServices::PlaySoundFile(const std::string& name, UINT flags) {
+    if (!winmmTried_) {
+        winmmTried_ = true;
+        winmm_.reset(LoadSystemLibrary("winmm.dll"));
+        if (winmm_)
+            sndPlaySound_ = reinterpret_cast<SndPlaySoundA>(
+                reinterpret_cast<void*>(GetProcAddress(winmm_.get(), "sndPlaySoundA")));
+    }
     if (sndPlaySound_) sndPlaySound_(name.c_str(), flags);
 }
 

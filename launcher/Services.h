@@ -30,7 +30,6 @@ public:
 // the browser windows.
 class SystemServices : public Services {
 public:
-    SystemServices();
     ~SystemServices() override;
     void PlaySoundFile(const std::string& name, UINT flags) override;
     void StartProgram(const std::string& commandLine) override;
@@ -41,6 +40,7 @@ private:
     using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
     scoped::Module winmm_;
     SndPlaySoundA sndPlaySound_ = nullptr;
+    bool winmmTried_ = false;
 };
 
 // A library from the system folder only (by full path where the system

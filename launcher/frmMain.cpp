@@ -231,7 +231,6 @@ bool frmMain::Load() {
     if (!hwnd_) return false;
     menu.release();  // the window destroys its menu
     ApplyDpi(WindowDpi(hwnd_), nullptr);
-    CreateTooltips();
     Form_Load();
     return true;
 }
@@ -265,7 +264,9 @@ void frmMain::Form_Load() {
     state_.SetupPath = state_.RunPath;
 
     SetTimer(hwnd_, ID_MAINTIMER, 1000, nullptr);
-    DoSound("formload.wav");
+    // The sound and the tooltips wait for the window to be on screen (see
+    // kShownMessage): their libraries load slower than the whole window.
+    PostMessageA(hwnd_, kShownMessage, 0, 0);
     state_.WorkFolder.clear();
     ToggleInstallRunButton();
 }
@@ -306,7 +307,9 @@ std::string frmMain::GetSettingString(HKEY hKey, const std::string& strPath,
                                       const std::string& strValue, const std::string& Default) {
     std::string result = Default;
     scoped::Key key;
-    if (RegOpenKeyA(hKey, strPath.c_str(), key.put()) != ERROR_SUCCESS) return result;
+    // Read access only: the poll asks every second and never writes.
+    if (RegOpenKeyExA(hKey, strPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return result;
     const char* name = strValue.empty() ? nullptr : strValue.c_str();
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -729,6 +732,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (LRESULT r = AnswerGetObject(accessible_.get(), wParam)) return r;
             }
             break;
+        case kShownMessage:
+            DoSound("formload.wav");
+            CreateTooltips();
+            return 0;
         case kPressButtonMessage:
             if (wParam >= 1 && wParam <= layout::kButtonCount)
                 MyButton_Click(static_cast<short>(wParam));

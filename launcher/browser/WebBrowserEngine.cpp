@@ -17,6 +17,14 @@ namespace browser {
 
 namespace {
 
+// OLE is started on the launcher's thread for its first browser window and
+// kept until the launcher ends: the main window never needs it, and windows
+// that come and go do not load and unload the libraries each time.
+HRESULT StartOle() {
+    static const scoped::OleApartment ole;
+    return ole.result();
+}
+
 const char kHostClass[] = "WexaBrowserHost";
 
 long g_liveObjects = 0;  // our COM objects the control may still hold
@@ -103,12 +111,10 @@ private:
 
     // A call into the control can run a nested message loop (a download or
     // security prompt) in which the window closes and Close lets go of the
-    // control and of OLE. The call keeps both until it has returned, so the
-    // control is never released, nor its library unloaded, under its own
-    // feet.
+    // control. The call keeps it until it has returned, so the control is
+    // never released under its own feet.
     template <typename Call>
     HRESULT CallBrowser(Call call) {
-        std::shared_ptr<scoped::OleApartment> apartment = apartment_;
         scoped::ComPtr<IWebBrowser2> browser = browser_;
         return browser ? call(browser.get()) : E_FAIL;
     }
@@ -118,7 +124,6 @@ private:
     }
 
     std::shared_ptr<EngineLink> link_;
-    std::shared_ptr<scoped::OleApartment> apartment_;
     HWND host_ = nullptr;
     EngineEvents* events_ = nullptr;
     scoped::ComPtr<IOleObject> object_;
@@ -308,8 +313,7 @@ private:
 
 HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* events) {
     if (host_) return E_UNEXPECTED;
-    apartment_ = std::make_shared<scoped::OleApartment>();
-    HRESULT hr = apartment_->result();
+    HRESULT hr = StartOle();
     if (FAILED(hr)) return hr;
 
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
@@ -394,7 +398,6 @@ void WebBrowserEngine::Focus() {
 HRESULT WebBrowserEngine::TranslateAccelerator(MSG* msg) {
     if (!msg) return E_POINTER;
     // Held for the call, as in CallBrowser: a key can close the window.
-    std::shared_ptr<scoped::OleApartment> apartment = apartment_;
     scoped::ComPtr<IOleInPlaceActiveObject> object = activeObject_;
     return object ? object->TranslateAccelerator(msg) : S_FALSE;
 }
@@ -446,7 +449,6 @@ void WebBrowserEngine::Close() {
         SetWindowLongPtrA(host, GWLP_USERDATA, 0);
         if (IsWindow(host)) DestroyWindow(host);
     }
-    apartment_.reset();
 }
 
 HRESULT WebBrowserEngine::Navigate(const std::string& address) {
