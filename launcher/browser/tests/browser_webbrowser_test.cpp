@@ -127,6 +127,8 @@ TEST(WebBrowserControl, IsHostedPlacedNavigatedAndReleasedAlsoFromInsideItsOwnCa
     Pump();
     EXPECT_FALSE(IsWindow(control));
     EXPECT_EQ(0, browser::WebBrowserEngineLiveObjects());
+    // OLE stays started for the next window: the thread is still an STA.
+    EXPECT_EQ(RPC_E_CHANGED_MODE, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
 }
 
 }  // namespace
