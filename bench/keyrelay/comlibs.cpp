@@ -3,9 +3,9 @@
 // CRYPT32 with a cryptographic provider for the signature, WINTRUST for the
 // trust decision) and does nothing with it. What keyrelay takes beyond this
 // is its own work and the client's.
-#include <windows.h>
 #include <objbase.h>
 #include <wincrypt.h>
+#include <windows.h>
 
 static void LoadAndFree(const char* name) {
     if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
