@@ -46,8 +46,6 @@ public:
     static const char kCaption[];
     // Posted to the window to press button wParam (1..7) as a click would.
     static constexpr UINT kPressButtonMessage = WM_APP + 1;
-    // Posted by Form_Load: the work the first paint does not wait for.
-    static constexpr UINT kShownMessage = WM_APP + 2;
 
     frmMain(HINSTANCE instance, Services& services, Options options = Options());
     ~frmMain();
@@ -97,6 +95,9 @@ public:
     int ButtonAt(int clientX, int clientY) const;
 
 private:
+    // Posted by Form_Load: the work the first paint does not wait for.
+    static constexpr UINT kShownMessage = WM_APP + 2;
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
