@@ -5,7 +5,7 @@
 
 #include "Layout.h"
 #include "Scoped.h"
-#include "Services.h"
+#include "SystemLibrary.h"
 #include "frmMain.h"
 
 namespace launcher {
@@ -48,12 +48,11 @@ struct Oleacc {
     CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
 
     Oleacc() {
-        module.reset(LoadSystemLibrary("oleacc.dll"));
-        if (!module) return;
-        lresultFromObject = reinterpret_cast<LresultFromObjectFn>(
-            reinterpret_cast<void*>(GetProcAddress(module.get(), "LresultFromObject")));
-        createStdAccessibleObject = reinterpret_cast<CreateStdAccessibleObjectFn>(
-            reinterpret_cast<void*>(GetProcAddress(module.get(), "CreateStdAccessibleObject")));
+        module.reset(syslib::LoadSystemLibrary("oleacc.dll"));
+        lresultFromObject =
+            syslib::FindFunction<LresultFromObjectFn>(module.get(), "LresultFromObject");
+        createStdAccessibleObject = syslib::FindFunction<CreateStdAccessibleObjectFn>(
+            module.get(), "CreateStdAccessibleObject");
     }
     static const Oleacc& Get() {
         static const Oleacc oleacc;

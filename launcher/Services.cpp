@@ -5,6 +5,7 @@
 
 #include "BrowserWindow.h"
 #include "ProductCommand.h"
+#include "SystemLibrary.h"
 
 namespace launcher {
 
@@ -14,17 +15,6 @@ namespace {
 constexpr DWORD kErrorElevationRequired = 740;
 
 }  // namespace
-
-HMODULE LoadSystemLibrary(const char* name) {
-    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module) return module;
-    char path[MAX_PATH];
-    UINT n = GetSystemDirectoryA(path, MAX_PATH);
-    if (n == 0 || n + 1 + lstrlenA(name) >= MAX_PATH) return nullptr;
-    lstrcatA(path, "\\");
-    lstrcatA(path, name);
-    return LoadLibraryA(path);
-}
 
 SystemServices::~SystemServices() {
     // An asynchronous sound plays on a thread inside WINMM: stop it before
@@ -38,10 +28,8 @@ SystemServices::~SystemServices() {
 void SystemServices::PlaySoundFile(const std::string& name, UINT flags) {
     if (!winmmTried_) {
         winmmTried_ = true;
-        winmm_.reset(LoadSystemLibrary("winmm.dll"));
-        if (winmm_)
-            sndPlaySound_ = reinterpret_cast<SndPlaySoundA>(
-                reinterpret_cast<void*>(GetProcAddress(winmm_.get(), "sndPlaySoundA")));
+        winmm_.reset(syslib::LoadSystemLibrary("winmm.dll"));
+        sndPlaySound_ = syslib::FindFunction<SndPlaySoundA>(winmm_.get(), "sndPlaySoundA");
     }
     if (sndPlaySound_) sndPlaySound_(name.c_str(), flags);
 }
@@ -59,10 +47,9 @@ namespace {
 // SHELL32 is loaded the first time a program asks for elevation and kept
 // until the launcher ends: nothing before that pays for it.
 ProcessStartCalls::ShellExecuteExFn SystemShellExecuteEx() {
-    static const scoped::Module shell32(LoadSystemLibrary("shell32.dll"));
-    if (!shell32) return nullptr;
-    return reinterpret_cast<ProcessStartCalls::ShellExecuteExFn>(
-        reinterpret_cast<void*>(GetProcAddress(shell32.get(), "ShellExecuteExA")));
+    static const scoped::Module shell32(syslib::LoadSystemLibrary("shell32.dll"));
+    return syslib::FindFunction<ProcessStartCalls::ShellExecuteExFn>(shell32.get(),
+                                                                     "ShellExecuteExA");
 }
 
 // The program of an elevated start runs in the launcher's current folder,

@@ -43,11 +43,6 @@ private:
     bool winmmTried_ = false;
 };
 
-// A library from the system folder only (by full path where the system
-// lacks LOAD_LIBRARY_SEARCH_SYSTEM32), so that a DLL of that name lying next
-// to Setup.exe on the CD is never loaded. The caller owns the module.
-HMODULE LoadSystemLibrary(const char* name);
-
 // The system calls that StartProcess makes; tests put recorders in.
 struct ProcessStartCalls {
     decltype(&CreateProcessA) createProcess = CreateProcessA;

@@ -93,10 +93,10 @@ bool UImageVerifier::SignatureVerifies() const {
 }
 
 bool UImageVerifier::TrustDecisionPasses() const {
-    scoped::Module wintrust(krcrypto::LoadSystemLibrary("wintrust.dll"));
+    scoped::Module wintrust(syslib::LoadSystemLibrary("wintrust.dll"));
     if (!wintrust) return false;
     const WinVerifyTrustFn winVerifyTrust =
-        krcrypto::FindFunction<WinVerifyTrustFn>(wintrust.get(), "WinVerifyTrust");
+        syslib::FindFunction<WinVerifyTrustFn>(wintrust.get(), "WinVerifyTrust");
     if (winVerifyTrust == nullptr) return false;
 
     const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, m_path.c_str(), -1, nullptr, 0);

@@ -7,7 +7,7 @@ namespace krcrypto {
 
 BOOL LoadShared(ULibraryState& state) {
     if (++state.referenceCount == 1) {
-        state.module = LoadSystemLibrary(state.name);
+        state.module = syslib::LoadSystemLibrary(state.name);
     }
     return state.module != nullptr;
 }
@@ -31,7 +31,7 @@ namespace {
 // error then says why).
 #define KR_CALL_LATE(state, name, ...)                                              \
     do {                                                                            \
-        auto fn = krcrypto::FindFunction<decltype(&::name)>((state).module, #name); \
+        auto fn = syslib::FindFunction<decltype(&::name)>((state).module, #name); \
         if (fn == nullptr) return 0;                                                \
         return fn(__VA_ARGS__);                                                     \
     } while (0)
