@@ -1,31 +1,108 @@
-// The delay-imported system libraries (the common controls, OLE) are loaded
-// through the system-folder loader when first called, as every other
-// library the launcher loads late: a copy lying beside Setup.exe on the disc
-// is never taken, nor a library that they import in turn. Linked into the
-// program itself, so that it replaces the helper's empty default.
+// The one way the launcher loads a library late. Every system library that
+// the first paint does not need is delay-imported (the lists are in
+// CMakeLists.txt): the helper's notification hook loads it through the
+// system-folder loader, so that a copy lying beside Setup.exe on the disc is
+// never taken, nor a library that it imports in turn; and its failure hook
+// answers a library or function that cannot be had with that function's
+// fallback below, which fails as the function itself fails. Callers then
+// take the path they take for any failed call: no sound, no tooltips, no
+// browser window, no answer to a screen reader; the launcher goes on.
+// Linked into the program itself, so that it replaces the helper's defaults.
 #include <windows.h>
 // after windows.h:
+#include <commctrl.h>
 #include <delayimp.h>
+#include <mmsystem.h>
+#include <oleacc.h>
+#include <shellapi.h>
+
+#include <cstring>
 
 #include "SystemLibrary.h"
 
 namespace {
 
+const HRESULT kNotLoaded = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+
+template <typename Result>
+Result Fail(Result result) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return result;
+}
+
+// The fallbacks, one per delay-imported function, named No_<function>.
+int WINAPI No_ImageList_AddMasked(HIMAGELIST, HBITMAP, COLORREF) { return Fail(-1); }
+HIMAGELIST WINAPI No_ImageList_Create(int, int, UINT, int, int) {
+    return Fail<HIMAGELIST>(nullptr);
+}
+BOOL WINAPI No_ImageList_Destroy(HIMAGELIST) { return Fail(FALSE); }
+BOOL WINAPI No_InitCommonControlsEx(const INITCOMMONCONTROLSEX*) { return Fail(FALSE); }
+HRESULT WINAPI No_CoCreateInstance(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID* out) {
+    if (out) *out = nullptr;
+    return kNotLoaded;
+}
+HRESULT WINAPI No_CoInitialize(LPVOID) { return kNotLoaded; }
+void WINAPI No_CoUninitialize() {}
+HRESULT WINAPI No_OleInitialize(LPVOID) { return kNotLoaded; }
+void WINAPI No_OleUninitialize() {}
+BSTR WINAPI No_SysAllocStringLen(const OLECHAR*, UINT) { return Fail<BSTR>(nullptr); }
+void WINAPI No_SysFreeString(BSTR) {}
+UINT WINAPI No_SysStringLen(BSTR) { return 0; }
+void WINAPI No_VariantInit(VARIANTARG* v) {
+    if (v) v->vt = VT_EMPTY;
+}
+BOOL WINAPI No_sndPlaySoundA(LPCSTR, UINT) { return Fail(FALSE); }
+HRESULT WINAPI No_CreateStdAccessibleObject(HWND, LONG, REFIID, void** out) {
+    if (out) *out = nullptr;
+    return kNotLoaded;
+}
+LRESULT WINAPI No_LresultFromObject(REFIID, WPARAM, LPUNKNOWN) { return kNotLoaded; }
+BOOL WINAPI No_ShellExecuteExA(SHELLEXECUTEINFOA*) { return Fail(FALSE); }
+
+struct Fallback {
+    const char* name;
+    FARPROC function;
+};
+
+// Built from the delay-import lists: a function without a fallback of its
+// own type does not compile.
+#define LAZY_IMPORT(name)                                                              \
+    {#name, reinterpret_cast<FARPROC>(                                                 \
+                reinterpret_cast<void*>(static_cast<decltype(&::name)>(&No_##name)))},
+const Fallback kFallbacks[] = {
+#include "lazy_imports.inc"
+};
+#undef LAZY_IMPORT
+
 FARPROC WINAPI DelayLoadNotify(unsigned notify, PDelayLoadInfo info) {
     if (notify != dliNotePreLoadLibrary || info == nullptr) return nullptr;
     // Null lets the helper try its own LoadLibraryA, which the search lock
-    // of start-up (DllSearch.h) already keeps to the system folder.
+    // of start-up (DllSearch.h) keeps to the system folder as well.
     return reinterpret_cast<FARPROC>(syslib::LoadSystemLibrary(info->szDll));
+}
+
+FARPROC WINAPI DelayLoadFailed(unsigned notify, PDelayLoadInfo info) {
+    if (info == nullptr) return nullptr;
+    // A library that cannot be loaded is stood in for by this image, which
+    // exports none of its functions: each comes back here as a missing
+    // function and gets its fallback.
+    if (notify == dliFailLoadLib) return reinterpret_cast<FARPROC>(GetModuleHandleA(nullptr));
+    if (notify != dliFailGetProc || !info->dlp.fImportByName) return nullptr;
+    for (const Fallback& fallback : kFallbacks)
+        if (std::strcmp(fallback.name, info->dlp.szProcName) == 0) return fallback.function;
+    return nullptr;
 }
 
 }  // namespace
 
-// Newer Microsoft headers declare the hook const; MinGW's does not. The
-// headers' declaration gives the definition its C linkage.
+// Newer Microsoft headers declare the hooks const; MinGW's does not. The
+// headers' declarations give the definitions their C linkage.
 extern "C" {
 #if defined(_MSC_VER)
 const PfnDliHook __pfnDliNotifyHook2 = DelayLoadNotify;
+const PfnDliHook __pfnDliFailureHook2 = DelayLoadFailed;
 #else
 PfnDliHook __pfnDliNotifyHook2 = DelayLoadNotify;
+PfnDliHook __pfnDliFailureHook2 = DelayLoadFailed;
 #endif
 }

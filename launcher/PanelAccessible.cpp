@@ -5,7 +5,6 @@
 
 #include "Layout.h"
 #include "Scoped.h"
-#include "SystemLibrary.h"
 #include "frmMain.h"
 
 namespace launcher {
@@ -38,27 +37,6 @@ HRESULT Long(VARIANT* out, long value) {
     out->lVal = value;
     return S_OK;
 }
-
-// OLEACC from the system folder, loaded the first time a client asks.
-struct Oleacc {
-    using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-    using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-    scoped::Module module;
-    LresultFromObjectFn lresultFromObject = nullptr;
-    CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
-
-    Oleacc() {
-        module.reset(syslib::LoadSystemLibrary("oleacc.dll"));
-        lresultFromObject =
-            syslib::FindFunction<LresultFromObjectFn>(module.get(), "LresultFromObject");
-        createStdAccessibleObject = syslib::FindFunction<CreateStdAccessibleObjectFn>(
-            module.get(), "CreateStdAccessibleObject");
-    }
-    static const Oleacc& Get() {
-        static const Oleacc oleacc;
-        return oleacc;
-    }
-};
 
 }  // namespace
 
@@ -116,10 +94,8 @@ STDMETHODIMP PanelAccessible::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
     if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
-    const Oleacc& oleacc = Oleacc::Get();
-    if (!oleacc.createStdAccessibleObject) return S_FALSE;
-    return oleacc.createStdAccessibleObject(form_->hwnd(), OBJID_WINDOW, IID_IDispatch,
-                                            reinterpret_cast<void**>(parent));
+    return CreateStdAccessibleObject(form_->hwnd(), OBJID_WINDOW, IID_IDispatch,
+                                     reinterpret_cast<void**>(parent));
 }
 
 STDMETHODIMP PanelAccessible::get_accChildCount(long* count) {
@@ -260,9 +236,8 @@ STDMETHODIMP PanelAccessible::put_accName(VARIANT, BSTR) { return E_NOTIMPL; }
 STDMETHODIMP PanelAccessible::put_accValue(VARIANT, BSTR) { return E_NOTIMPL; }
 
 LRESULT AnswerGetObject(PanelAccessible* object, WPARAM wParam) {
-    const Oleacc& oleacc = Oleacc::Get();
-    if (!object || !oleacc.lresultFromObject) return 0;
-    LRESULT result = oleacc.lresultFromObject(IID_IAccessible, wParam, object);
+    if (!object) return 0;
+    LRESULT result = LresultFromObject(IID_IAccessible, wParam, object);
     return result > 0 ? result : 0;
 }
 

@@ -5,7 +5,6 @@
 
 #include "BrowserWindow.h"
 #include "ProductCommand.h"
-#include "SystemLibrary.h"
 
 namespace launcher {
 
@@ -18,20 +17,16 @@ constexpr DWORD kErrorElevationRequired = 740;
 
 SystemServices::~SystemServices() {
     // An asynchronous sound plays on a thread inside WINMM: stop it before
-    // the library is unloaded under it.
-    if (sndPlaySound_) sndPlaySound_(nullptr, 0);
+    // the process ends under it.
+    if (played_) sndPlaySoundA(nullptr, 0);
 }
 
 // WINMM (not a known DLL) and the sound drivers behind it take longer to
-// load than the whole window: they are loaded for the first sound, which
-// the main window plays once it is on screen.
+// load than the whole window: it is delay-imported and loads for the first
+// sound, which the main window plays once it is on screen.
 void SystemServices::PlaySoundFile(const std::string& name, UINT flags) {
-    if (!winmmTried_) {
-        winmmTried_ = true;
-        winmm_.reset(syslib::LoadSystemLibrary("winmm.dll"));
-        sndPlaySound_ = syslib::FindFunction<SndPlaySoundA>(winmm_.get(), "sndPlaySoundA");
-    }
-    if (sndPlaySound_) sndPlaySound_(name.c_str(), flags);
+    played_ = true;
+    sndPlaySoundA(name.c_str(), flags);
 }
 
 void SystemServices::StartProgram(const std::string& commandLine) { StartProcess(commandLine); }
@@ -44,22 +39,13 @@ void SystemServices::CloseBrowserWindows() { browser::CloseAllBrowserWindows(); 
 
 namespace {
 
-// SHELL32 is loaded the first time a program asks for elevation and kept
-// until the launcher ends: nothing before that pays for it.
-ProcessStartCalls::ShellExecuteExFn SystemShellExecuteEx() {
-    static const scoped::Module shell32(syslib::LoadSystemLibrary("shell32.dll"));
-    return syslib::FindFunction<ProcessStartCalls::ShellExecuteExFn>(shell32.get(),
-                                                                     "ShellExecuteExA");
-}
-
 // The program of an elevated start runs in the launcher's current folder,
 // as CreateProcessA would have run it.
 bool StartElevated(const std::string& commandLine, const ProcessStartCalls& calls) {
     product::OpenCommand command;
     if (!product::ParseOpenCommand(commandLine, &command)) return false;
     ProcessStartCalls::ShellExecuteExFn shellExecuteEx =
-        calls.shellExecuteEx ? calls.shellExecuteEx : SystemShellExecuteEx();
-    if (!shellExecuteEx) return false;
+        calls.shellExecuteEx ? calls.shellExecuteEx : ShellExecuteExA;
     char folder[MAX_PATH * 2] = {};
     DWORD n = GetCurrentDirectoryA(sizeof(folder), folder);
     SHELLEXECUTEINFOA info = {};

@@ -26,8 +26,8 @@ public:
     virtual void CloseBrowserWindows() = 0;
 };
 
-// The real thing: WINMM (loaded from the system folder), CreateProcessA and
-// the browser windows.
+// The real thing: WINMM (delay-imported), CreateProcessA and the browser
+// windows.
 class SystemServices : public Services {
 public:
     ~SystemServices() override;
@@ -37,17 +37,14 @@ public:
     void CloseBrowserWindows() override;
 
 private:
-    using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
-    scoped::Module winmm_;
-    SndPlaySoundA sndPlaySound_ = nullptr;
-    bool winmmTried_ = false;
+    bool played_ = false;  // WINMM is loaded by the first sound, not by the last
 };
 
 // The system calls that StartProcess makes; tests put recorders in.
 struct ProcessStartCalls {
     decltype(&CreateProcessA) createProcess = CreateProcessA;
-    // ShellExecuteExA, looked up in SHELL32 (from the system folder) when
-    // first needed; null when it cannot be had.
+    // Null for ShellExecuteExA itself (SHELL32 is delay-imported: nothing
+    // loads it before the first program that asks for elevation).
     using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
     ShellExecuteExFn shellExecuteEx = nullptr;
 };

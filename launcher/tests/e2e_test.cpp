@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include "DebugCapture.h"
 #include "Gui.h"
 #include "Resource.h"
+#include "Scoped.h"
 #include "Testkit.h"
 #include "WindowRectangle.h"
 
@@ -202,6 +204,68 @@ TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
 // IID_IAccessible: the import library's symbol does not link as data here.
 const IID kIAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// Setup.exe in a folder with DLLs planted under system libraries' names
+// (uxtheme: the first window; msacm32: WINMM's import, the first sound),
+// then with every library it loads late missing: it takes no planted copy,
+// and through a sound, a browser window, a screen reader's question and Exit
+// a missing library never raises the delay-load helper's exception (Wine
+// would swallow it inside a window procedure; Windows would not).
+struct DebuggedSetup {
+    std::string commandLine, folder;
+    testkit::CapturedRun run;
+    static DWORD WINAPI Run(void* self) {
+        auto* s = static_cast<DebuggedSetup*>(self);
+        s->run = testkit::RunCapturingDebugOutput(s->commandLine, s->folder);
+        return 0;
+    }
+};
+
+TEST_F(LauncherE2E, LateLibrariesComeFromTheSystemFolderOrFailQuietly) {
+    const std::string planted = testkit::BinDir() + "\\..\\planted\\", cd = cd_;
+    const char kOverrides[] = "Software\\Wine\\AppDefaults\\Setup.exe\\DllOverrides";
+    const char* const dlls[] = {"uxtheme.dll", "msacm32.dll"};
+    const struct {
+        const char* dlls[6];
+        const char* order;  // Wine's load order for them: native first, or none
+    } runs[] = {{{"uxtheme", "msacm32"}, "native,builtin"},
+                {{"winmm", "oleacc", "comctl32", "ole32", "oleaut32", "shell32"}, ""}};
+    for (const auto& r : runs) {
+        testkit::DeleteKeyTree(HKEY_CURRENT_USER, kOverrides);
+        for (const char* dll : r.dlls)
+            EXPECT_TRUE(!dll || testkit::WriteString(HKEY_CURRENT_USER, kOverrides, dll, r.order));
+        cd_ = testkit::BinDir() + "\\e2e-planted";
+        testkit::RemoveTree(cd_);
+        ASSERT_TRUE(testkit::MakeFolders(cd_));
+        for (const char* file : {"Setup.exe", "setup.dat"})
+            ASSERT_TRUE(CopyFileA((cd + "\\" + file).c_str(), OnCd(file).c_str(), FALSE));
+        for (const char* dll : dlls)
+            ASSERT_TRUE(CopyFileA((planted + dll).c_str(), OnCd(dll).c_str(), FALSE));
+        static DebuggedSetup setup;  // outlives a failed case's debugger thread
+        setup = {"\"" + OnCd("Setup.exe") + "\"", cd_, {}};
+        scoped::Handle debugger(CreateThread(nullptr, 0, DebuggedSetup::Run, &setup, 0, nullptr));
+        main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
+        ASSERT_TRUE(main_) << r.dlls[0];  // (the debugged launcher then ends with the test)
+        testkit::MoveMouse(Screen(150, 196));  // hotspot 6: lit, with its sound
+        ClickAt(150, 196);                     // a browser window
+        IAccessible* panel = nullptr;
+        if (SUCCEEDED(CoInitialize(nullptr))) {
+            AccessibleObjectFromWindow(main_, OBJID_CLIENT, kIAccessible,
+                                       reinterpret_cast<void**>(&panel));
+            if (panel) panel->Release();
+            CoUninitialize();
+        }
+        ClickAt(50, 252);  // Exit, after the click before it
+        ASSERT_EQ(WaitForSingleObject(debugger.get(), 30000), WAIT_OBJECT_0) << r.dlls[0];
+        testkit::DeleteKeyTree(HKEY_CURRENT_USER, kOverrides);
+        EXPECT_EQ(setup.run.exitCode, 0u) << r.dlls[0];
+        for (DWORD code : setup.run.exceptions)  // VcppException(severity error, ...)
+            EXPECT_NE(code & 0xFFFF0000, 0xC06D0000u) << r.dlls[0] << std::hex << code;
+        for (const char* dll : dlls)
+            EXPECT_FALSE(testkit::FileExists(OnCd(dll) + ".loaded")) << dll;
+        testkit::RemoveTree(cd_);
+    }
+}
 
 VARIANT Child(long k) {
     VARIANT v;

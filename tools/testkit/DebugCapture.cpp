@@ -69,6 +69,7 @@ CapturedRun RunCapturingDebugOutput(const std::string& commandLine, const std::s
                 firstBreakpointSeen = true;
             } else {
                 if (!ev.u.Exception.dwFirstChance) run.crashed = true;
+                else run.exceptions.push_back(ev.u.Exception.ExceptionRecord.ExceptionCode);
                 status = DBG_EXCEPTION_NOT_HANDLED;
             }
             break;

@@ -13,6 +13,7 @@ struct CapturedRun {
     bool started = false;           // CreateProcess succeeded
     DWORD exitCode = 0xFFFFFFFF;    // the debuggee's exit code
     bool crashed = false;           // a second-chance exception ended it
+    std::vector<DWORD> exceptions;  // each first-chance exception but the first breakpoint
     std::vector<std::string> lines; // each OutputDebugString call, as written
 };
 
