@@ -83,11 +83,14 @@ void Request(RunState& run, CertificateRequest request, unsigned failureId) {
 // Steps 3 to 11 of the run: everything that can fail with a message id.
 void RunSteps(HINSTANCE instance, RunState& run) {
     LoadText(instance, kMsgRelationshipWord, run.relationshipName, kNameChars);
-    GetModuleFileNameA(instance, run.modulePath, MAX_PATH);
-    run.modulePath[MAX_PATH - 1] = '\0';
+    // The check reads the file by its ANSI path: one that is cut or spelt
+    // with substitute letters may name another file, so the run stops.
+    std::wstring imagePath;
+    if (!krcrypto::GetOwnImagePath(instance, run.modulePath, MAX_PATH, &imagePath))
+        throw static_cast<unsigned>(kMsgToolDamaged);
 
     // The verifier (and its library reference) lives to the end of the steps.
-    UImageVerifier verifier(run.modulePath);
+    UImageVerifier verifier(run.modulePath, imagePath.c_str());
     if (!verifier.Verify()) throw static_cast<unsigned>(kMsgToolDamaged);
 
     Resource certificate;

@@ -67,6 +67,25 @@ TEST_F(StandInTrust, OnlyASignatureThatVerifiesReachesTheTrustCallsUntilTrusted)
     EXPECT_FALSE(UImageVerifier(nullptr).Verify());
 }
 
+// Given the running image, the read stage takes only that very file: the
+// same file spelt otherwise passes, a byte-identical copy does not.
+TEST_F(StandInTrust, TheFileReadMustBeTheRunningImage) {
+    const std::string image = Pki("image-signed.exe");
+    const std::string copy = Pki("image-signed-copy.exe");
+    ASSERT_TRUE(CopyFileA(image.c_str(), copy.c_str(), FALSE));
+    std::string upper = image;
+    CharUpperA(&upper[0]);
+    for (const auto& row : {std::make_pair(upper, 1u), std::make_pair(copy, 0u),
+                            std::make_pair(std::string("C:\\no\\such.exe"), 0u)}) {
+        Trust("trusted");
+        const std::wstring running(row.first.begin(), row.first.end());  // ASCII paths
+        UImageVerifier verifier(image.c_str(), running.c_str());
+        EXPECT_EQ(row.second == 1, verifier.Verify()) << row.first;
+        EXPECT_EQ(row.second, wintrust_standin::Journal().size()) << row.first;
+    }
+    DeleteFileA(copy.c_str());
+}
+
 TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
     Trust("reject 1 800B0004");
     const std::string folder = krtest::PlantBesideProbe("kr-planted-wintrust", {"wintrust.dll"});
