@@ -234,17 +234,4 @@ TEST_F(KeyRelay, ACopyWhoseAnsiPathNamesAnotherFileStopsBeforeAnyCheck) {
     RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
 }
 
-// The image states its execution level (elevated, as its machine-wide writes
-// need) and the Windows versions it supports.
-TEST(KeyRelayImage, ManifestAsksForAdministrator) {
-    scoped::Module image(LoadLibraryExA(testkit::BinPath("keyrelay.exe").c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE));
-    HRSRC found = FindResourceA(image.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_TRUE(found != nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(image.get(), found))),
-                               SizeofResource(image.get(), found));
-    EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""));
-    EXPECT_NE(std::string::npos, manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));  // 10, 11
-}
-
 }  // namespace
