@@ -210,23 +210,19 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
 TEST_F(KeyRelay, ACopyWhoseAnsiPathNamesAnotherFileStopsBeforeAnyCheck) {
     wchar_t temp[MAX_PATH];
     const std::wstring base = L"\\\\?\\" + std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"kr-paths";
-    // The ANSI path is cut to 259 chars: "<deep>\\keyrelay".
+    // deep's ANSI path is cut to 259 chars: "<deep>\\keyrelay".
     const std::wstring deep = base + L"\\" + std::wstring(250 - 1 - (base.size() - 4), L'd');
-    const struct {
-        std::wstring copy, decoy;
-        const char *image, *decoyImage;
-    } rows[] = {
-        {base + L"\\\xFF4B" L"eyrelay.exe", base + L"\\keyrelay.exe", "kr_t_unsigned.exe", "keyrelay.exe"},
-        {deep + L"\\keyrelay.exe", deep + L"\\keyrelay", "keyrelay.exe", "kr_t_revoke.exe"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.image);
+    RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr) && CreateDirectoryW(deep.c_str(), nullptr));
+    const std::pair<const char*, std::wstring> files[] = {
+        {"kr_t_unsigned.exe", base + L"\\\xFF4B" L"eyrelay.exe"}, {"keyrelay.exe", base + L"\\keyrelay.exe"},
+        {"keyrelay.exe", deep + L"\\keyrelay.exe"}, {"kr_t_revoke.exe", deep + L"\\keyrelay"}};
+    for (const auto& file : files)
+        ASSERT_TRUE(CopyFileW(NarrowToWide(testkit::BinPath(file.first)).c_str(), file.second.c_str(), TRUE));
+    for (const std::wstring& copy : {files[0].second, files[2].second}) {
+        SCOPED_TRACE(copy.size() > MAX_PATH ? "past MAX_PATH" : "fullwidth k");
         NewRun();
-        RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
-        ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr) && CreateDirectoryW(deep.c_str(), nullptr));
-        for (const auto& copy : {std::make_pair(row.image, row.copy), std::make_pair(row.decoyImage, row.decoy)})
-            ASSERT_TRUE(CopyFileW(NarrowToWide(testkit::BinPath(copy.first)).c_str(), copy.second.c_str(), TRUE));
-        EXPECT_EQ(255u, RunUnixShell(row.copy, "WINEDLLOVERRIDES=wintrust=n wine \\\"$KR_PATH\\\" /s"));
+        EXPECT_EQ(255u, RunUnixShell(copy, "WINEDLLOVERRIDES=wintrust=n wine \\\"$KR_PATH\\\" /s"));
         EXPECT_EQ(standin::Expected(), wintrust_standin::Journal());
         EXPECT_EQ(standin::Expected(), Calls("Certificate"));
         EXPECT_EQ((standin::Expected{LogLine(55, 2, "relationship", "tool is damaged. (1)")}), ClientLog());
