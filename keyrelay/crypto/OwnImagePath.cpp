@@ -2,6 +2,7 @@
 #include "OwnImagePath.h"
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "Scoped.h"
