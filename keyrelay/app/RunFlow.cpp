@@ -81,13 +81,16 @@ void Request(RunState& run, CertificateRequest request, unsigned failureId) {
 }
 
 // Steps 3 to 11 of the run: everything that can fail with a message id.
-void RunSteps(HINSTANCE instance, RunState& run) {
+void RunSteps(HINSTANCE instance, RunState& run, const RunAllocators& allocate) {
     LoadText(instance, kMsgRelationshipWord, run.relationshipName, kNameChars);
-    GetModuleFileNameA(instance, run.modulePath, MAX_PATH);
-    run.modulePath[MAX_PATH - 1] = '\0';
+    // The check reads the file by its ANSI path: one that is cut or spelt
+    // with substitute letters may name another file, so the run stops.
+    std::wstring imagePath;
+    if (!krcrypto::GetOwnImagePath(instance, run.modulePath, MAX_PATH, &imagePath))
+        throw static_cast<unsigned>(kMsgToolDamaged);
 
     // The verifier (and its library reference) lives to the end of the steps.
-    UImageVerifier verifier(run.modulePath);
+    UImageVerifier verifier(run.modulePath, imagePath.c_str());
     if (!verifier.Verify()) throw static_cast<unsigned>(kMsgToolDamaged);
 
     Resource certificate;
@@ -99,7 +102,7 @@ void RunSteps(HINSTANCE instance, RunState& run) {
     if (!krcrypto::ParseCertificateRecord(certificate.data, certificate.size, &record))
         throw static_cast<unsigned>(kMsgNoCertificate);
     run.certificate.reset(
-        SysAllocStringByteLen(static_cast<const char*>(certificate.data), record.length));
+        allocate.certificate(static_cast<const char*>(certificate.data), record.length));
     if (!run.certificate) throw static_cast<unsigned>(kMsgCertificateAlloc);
 
     Resource action;
@@ -109,7 +112,7 @@ void RunSteps(HINSTANCE instance, RunState& run) {
     Resource target;
     if (!LoadPayload(instance, kResTarget, &target)) throw static_cast<unsigned>(kMsgNoTarget);
     CopyResourceText(target.data, target.size, run.targetPath, kTargetChars);
-    if (FAILED(AnsiToBstr(run.target.put(), run.targetPath)) || !run.target)
+    if (FAILED(allocate.target(run.target.put(), run.targetPath)) || !run.target)
         throw static_cast<unsigned>(kMsgTargetAlloc);
 
     GetRelationshipCompanyName(instance, run.target.get(), run.relationshipName, kNameChars);
@@ -146,7 +149,11 @@ bool IsSilentCommandLine(const char* commandLine) {
     return lstrcmpiA(commandLine, "/s") == 0 || lstrcmpiA(commandLine, "-s") == 0;
 }
 
-int RunKeyRelay(HINSTANCE instance, const char* commandLine) {
+BSTR AllocateBytes(const char* bytes, UINT length) {
+    return SysAllocStringByteLen(bytes, length);
+}
+
+int RunKeyRelay(HINSTANCE instance, const char* commandLine, const RunAllocators& allocators) {
     const bool showResult = !IsSilentCommandLine(commandLine);
 
     // Declared before the run's state, so that every interface and string is
@@ -157,7 +164,7 @@ int RunKeyRelay(HINSTANCE instance, const char* commandLine) {
     unsigned resultId = kMsgSuccess;
     RunState run;
     try {
-        RunSteps(instance, run);
+        RunSteps(instance, run, allocators);
     } catch (unsigned id) {
         resultId = id;
     } catch (...) {

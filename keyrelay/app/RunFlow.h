@@ -4,6 +4,9 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
+
+#include "Conversions.h"
 
 namespace keyrelay {
 
@@ -42,7 +45,18 @@ enum PayloadId : WORD {
 // True when the command line (after the program name) asks for a silent run.
 bool IsSilentCommandLine(const char* commandLine);
 
+// SysAllocStringByteLen as a plain function.
+BSTR AllocateBytes(const char* bytes, UINT length);
+
+// How the run makes its certificate and target strings. Test builds replace
+// one to reach its failure; a release uses these.
+struct RunAllocators {
+    BSTR (*certificate)(const char* bytes, UINT length) = AllocateBytes;
+    HRESULT (*target)(BSTR* out, const char* text) = AnsiToBstr;
+};
+
 // Runs the tool once; returns the process exit code (0 success, -1 failure).
-int RunKeyRelay(HINSTANCE instance, const char* commandLine);
+int RunKeyRelay(HINSTANCE instance, const char* commandLine,
+                const RunAllocators& allocators = RunAllocators());
 
 }  // namespace keyrelay

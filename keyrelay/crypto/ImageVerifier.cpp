@@ -7,6 +7,7 @@
 
 #include "CertRecord.h"
 #include "LibraryBindings.h"
+#include "OwnImagePath.h"
 #include "Scoped.h"
 #include "SignedMessage.h"
 #include "SystemLibrary.h"
@@ -27,8 +28,11 @@ using WinVerifyTrustFn = LONG(WINAPI*)(HWND, GUID*, LPVOID);
 
 }  // namespace
 
-UImageVerifier::UImageVerifier(const char* path)
-    : m_path(path != nullptr ? path : ""), m_pathGiven(!m_path.empty()), m_signatureBlockSize(0) {
+UImageVerifier::UImageVerifier(const char* path, const wchar_t* runningImage)
+    : m_path(path != nullptr ? path : ""),
+      m_pathGiven(!m_path.empty()),
+      m_runningImage(runningImage != nullptr ? runningImage : L""),
+      m_signatureBlockSize(0) {
     g_ImageHlpLibrary.Load();
 }
 
@@ -39,7 +43,7 @@ UImageVerifier::~UImageVerifier() {
 
 bool UImageVerifier::Verify() {
     if (!m_pathGiven) return false;
-    // Only the path conversion allocates; running out of memory is a failed check.
+    // Only the path conversions allocate; running out of memory is a failed check.
     try {
         if (!ReadSignatureBlock()) return false;
         if (!SignatureVerifies()) return false;
@@ -56,6 +60,8 @@ bool UImageVerifier::ReadSignatureBlock() {
     HANDLE opened = g_ImageHlpLibrary.FindExecutableImage(m_path.c_str(), nullptr, found);
     if (opened == nullptr || opened == INVALID_HANDLE_VALUE) return false;
     scoped::Handle image(opened);
+    // Never accept on the strength of another file than the running one.
+    if (!m_runningImage.empty() && !krcrypto::IsSameFile(image.get(), m_runningImage)) return false;
 
     DWORD count = 0;
     DWORD indices[kMaxCertificates] = {};

@@ -15,8 +15,10 @@
 class UImageVerifier {
 public:
     // Takes a reference on the IMAGEHLP binding for the verifier's life (a
-    // failed load shows later as a failing check).
-    explicit UImageVerifier(const char* path);
+    // failed load shows later as a failing check). With runningImage (the
+    // wide path of the file the process was started from), the file that
+    // the read stage opens must be that very file, or the check fails.
+    explicit UImageVerifier(const char* path, const wchar_t* runningImage = nullptr);
     virtual ~UImageVerifier();
     UImageVerifier(const UImageVerifier&) = delete;
     UImageVerifier& operator=(const UImageVerifier&) = delete;
@@ -33,6 +35,7 @@ private:
 
     std::string m_path;
     bool m_pathGiven;
+    std::wstring m_runningImage;  // empty: any file at m_path
     scoped::HeapBlock<WIN_CERTIFICATE> m_pSignatureBlock;  // null until read
     DWORD m_signatureBlockSize;
 };

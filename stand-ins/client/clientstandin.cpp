@@ -20,6 +20,10 @@
 //                     CertificateManager.AddCertificate, ClientPaths.GetPath.
 //                     A certificate request fails for one path only with
 //                     CertificateManager.AddCertificate("/")=0x80004005.
+//     [HandBack]      Object.Method = 1: that configured failure still hands
+//                     back its object, as a careless server may (the caller
+//                     must release it): Relationships.get_Item,
+//                     RelationshipManager.get_Relationships.
 //     [Relationships] section path = company name ("<null>": S_OK with a null
 //                     BSTR). An unknown path fails with 0x80070490.
 //     [Paths]         code = path ("<null>": S_OK with a null BSTR). Code 5
@@ -94,6 +98,13 @@ bool Enabled(const char* section, const std::string& key) {
     std::string v;
     if (!ControlString(section, key, &v)) return true;
     return std::strtol(v.c_str(), nullptr, 0) != 0;
+}
+
+// Whether a configured failure of Object.Method still hands back its object.
+bool HandsBack(const std::string& object, const char* method) {
+    std::string v;
+    return ControlString("HandBack", object + "." + method, &v) &&
+           std::strtol(v.c_str(), nullptr, 0) != 0;
 }
 
 // The configured failure of Object.Method, or S_OK.
@@ -423,14 +434,17 @@ public:
             if (!item) return Done("get_Item", args, E_POINTER);
             *item = nullptr;
             HRESULT hr = ConfiguredFailure(kind(), "get_Item");
-            if (FAILED(hr)) return Done("get_Item", args, hr);
-            if (!index || index->vt != VT_BSTR) return Done("get_Item", args, E_INVALIDARG);
             std::string company;
-            if (!LookupName(index->bstrVal, &company)) return Done("get_Item", args, kNotFound);
+            if (FAILED(hr)) {
+                if (!HandsBack(kind(), "get_Item")) return Done("get_Item", args, hr);
+            } else {
+                if (!index || index->vt != VT_BSTR) return Done("get_Item", args, E_INVALIDARG);
+                if (!LookupName(index->bstrVal, &company)) return Done("get_Item", args, kNotFound);
+            }
             Relationship* r = new Relationship(company);
             r->AddRefImpl();
             *item = static_cast<IRelationship*>(r);
-            return Done("get_Item", args, S_OK, r->name());
+            return Done("get_Item", args, hr, r->name());
         });
     }
 };
@@ -452,11 +466,12 @@ public:
             if (!out) return Done("get_Relationships", "", E_POINTER);
             *out = nullptr;
             HRESULT hr = ConfiguredFailure(kind(), "get_Relationships");
-            if (FAILED(hr)) return Done("get_Relationships", "", hr);
+            if (FAILED(hr) && !HandsBack(kind(), "get_Relationships"))
+                return Done("get_Relationships", "", hr);
             Relationships* r = new Relationships();
             r->AddRefImpl();
             *out = r;
-            return Done("get_Relationships", "", S_OK, r->name());
+            return Done("get_Relationships", "", hr, r->name());
         });
     }
     HRESULT STDMETHODCALLTYPE Initialize() override {

@@ -4,6 +4,7 @@
 #include "StandInFixture.h"
 #include "testpki_files.h"
 #include "WintrustStandIn.h"
+#include "Conversions.h"
 
 #include <cstdio>
 
@@ -47,6 +48,18 @@ DWORD RunImage(const char* image, const std::string& args, std::string* box) {
     return code;
 }
 
+// Wine's Unix name of a Windows path, as wide text ("" if none).
+std::wstring UnixName(const std::wstring& path) {
+    using UnixNameFn = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixNameFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    wchar_t wide[4096] = L"";
+    if (name) MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 4096);
+    HeapFree(GetProcessHeap(), 0, name);
+    return wide;
+}
+
 // A manager request with the whole embedded record, as journalled with the
 // stand-in's answer (an add or revoke).
 std::string Request(const char* method, const std::string& path) {
@@ -66,6 +79,24 @@ protected:
     static void TearDownTestSuite() {
         wintrust_standin::Restore();
         testkit::RemoveTree(wintrust_standin::Folder());
+    }
+    // Runs command in the Unix shell with $KR_PATH the Unix name of file:
+    // Wine's loader starts a program in a folder past MAX_PATH, its Win32
+    // side does not. No handle comes back for a Unix process, so the shell
+    // leaves its exit code (255 for a program's -1) in a file.
+    DWORD RunUnixShell(const std::wstring& file, const std::string& command) {
+        const std::string done = Dir() + "\\shell.exit";
+        DeleteFileA(done.c_str());
+        SetEnvironmentVariableW(L"KR_PATH", UnixName(file).c_str());
+        SetEnvironmentVariableW(L"KR_DONE", UnixName(NarrowToWide(done)).c_str());
+        std::string line = "sh -c \"" + command + "; echo $? >\\\"$KR_DONE.tmp\\\"; mv \\\"$KR_DONE.tmp\\\" \\\"$KR_DONE\\\"\"";
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};  // no handles for a Unix process
+        if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
+            !testkit::WaitFor([&] { return testkit::FileExists(done); }, 60000))
+            return 0xDEAD;
+        return std::stoul(testkit::ReadTextFile(done));
     }
     // Forgets earlier runs' journal, log and switches (the journal numbers
     // objects per process); the image is trusted, only the first path has a name.
@@ -140,9 +171,11 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
         {"kr_t_nocert.exe", "", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
         {"kr_t_shortrec.exe", " /s", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
         {"kr_t_longrec.exe", " /s", "", 57, "relationship", "can't get certificate. (3)", 4, 0},
+        {"kr_t_certalloc.exe", "", "", 58, "relationship", "can't allocate certificate. (4)", 4, 0},
         {"kr_t_noaction.exe", "", "", 56, "relationship", "can't determine action. (2)", 4, 0},
         {"kr_t_noboth.exe", " /s", "", 56, "relationship", "can't determine action. (2)", 4, 0},
         {"kr_t_notarget.exe", " /s", "", 59, "relationship", "can't determine target relationship. (5)", 4, 0},
+        {"kr_t_targetalloc.exe", " /s", "", 60, "relationship", "can't allocate target relationship. (6)", 4, 0},
         {"kr_t_badaction.exe", "", "", 62, "Solvane Network", "tool is damaged. (8)", 4, 1},
         {"keyrelay.exe", " /s", "no manager", 61, "Solvane Network", "can't get certificate manager. (7)", 4, 1},
         {"keyrelay.exe", "", "AddCertificate", 63, "Solvane Network", "can't add new certificate for Solvane Network. (9)", 1, 2},
@@ -168,6 +201,33 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
         ExpectAllReleased();
         EXPECT_FALSE(testkit::FileExists(HistoryFile()));
     }
+}
+
+// A copy whose ANSI path names another file stops as damaged before anything
+// is verified or handed on: a tampered (unsigned) copy named with a fullwidth
+// letter beside the genuine image, and a genuine copy in a folder past
+// MAX_PATH whose cut ANSI path names another signed image.
+TEST_F(KeyRelay, ACopyWhoseAnsiPathNamesAnotherFileStopsBeforeAnyCheck) {
+    wchar_t temp[MAX_PATH];
+    const std::wstring base = L"\\\\?\\" + std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"kr-paths";
+    // deep's ANSI path is cut to 259 chars: "<deep>\\keyrelay".
+    const std::wstring deep = base + L"\\" + std::wstring(250 - 1 - (base.size() - 4), L'd');
+    RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr) && CreateDirectoryW(deep.c_str(), nullptr));
+    const std::pair<const char*, std::wstring> files[] = {
+        {"kr_t_unsigned.exe", base + L"\\\xFF4B" L"eyrelay.exe"}, {"keyrelay.exe", base + L"\\keyrelay.exe"},
+        {"keyrelay.exe", deep + L"\\keyrelay.exe"}, {"kr_t_revoke.exe", deep + L"\\keyrelay"}};
+    for (const auto& file : files)
+        ASSERT_TRUE(CopyFileW(NarrowToWide(testkit::BinPath(file.first)).c_str(), file.second.c_str(), TRUE));
+    for (const std::wstring& copy : {files[0].second, files[2].second}) {
+        SCOPED_TRACE(copy.size() > MAX_PATH ? "past MAX_PATH" : "fullwidth k");
+        NewRun();
+        EXPECT_EQ(255u, RunUnixShell(copy, "WINEDLLOVERRIDES=wintrust=n wine \\\"$KR_PATH\\\" /s"));
+        EXPECT_EQ(standin::Expected(), wintrust_standin::Journal());
+        EXPECT_EQ(standin::Expected(), Calls("Certificate"));
+        EXPECT_EQ((standin::Expected{LogLine(55, 2, "relationship", "tool is damaged. (1)")}), ClientLog());
+    }
+    RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
 }
 
 }  // namespace

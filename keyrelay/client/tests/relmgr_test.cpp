@@ -84,6 +84,20 @@ TEST_F(Lookup, EveryFailureGivesAnEmptyName) {
     }
 }
 
+// A failing call that still hands back an object: the wrapper releases it.
+TEST_F(Lookup, AnObjectHandedBackWithAFailureIsReleased) {
+    Control("Interfaces", "IID_IRelationshipManager", "0");
+    for (const char* call : {"RelationshipManager.get_Relationships", "Relationships.get_Item"}) {
+        ::DeleteFileA((Dir() + "\\journal.txt").c_str());
+        Control("Fail", call, "0x80004005");
+        Control("HandBack", call, "1");
+        EXPECT_EQ("", Name()) << call;
+        Control("Fail", call, "0");
+        EXPECT_EQ(1u, Count("= 0x80004005 -> Relationship")) << call;
+        ExpectAllReleased();
+    }
+}
+
 TEST_F(Lookup, LongNullAndCutNames) {
     Control("Relationships", kPath, std::string(300, 'N'));
     EXPECT_EQ(std::string(255, 'N'), Name());

@@ -67,6 +67,22 @@ TEST_F(StandInTrust, OnlyASignatureThatVerifiesReachesTheTrustCallsUntilTrusted)
     EXPECT_FALSE(UImageVerifier(nullptr).Verify());
 }
 
+// Given the running image, the read stage takes only that very file: the
+// same file spelt otherwise passes, a byte-identical copy does not.
+TEST_F(StandInTrust, TheFileReadMustBeTheRunningImage) {
+    const std::string image = Pki("image-signed.exe"), copy = Pki("image-signed-copy.exe");
+    ASSERT_TRUE(CopyFileA(image.c_str(), copy.c_str(), FALSE));
+    std::wstring upper(image.begin(), image.end());  // ASCII paths
+    CharUpperW(&upper[0]);
+    for (const std::wstring& running : {upper, std::wstring(copy.begin(), copy.end())}) {
+        Trust("trusted");
+        const bool same = running == upper;
+        EXPECT_EQ(same, UImageVerifier(image.c_str(), running.c_str()).Verify());
+        EXPECT_EQ(same ? 1u : 0u, wintrust_standin::Journal().size());
+    }
+    DeleteFileA(copy.c_str());
+}
+
 TEST_F(StandInTrust, PlantedWintrustBesideTheProgramIsNeverLoaded) {
     Trust("reject 1 800B0004");
     const std::string folder = krtest::PlantBesideProbe("kr-planted-wintrust", {"wintrust.dll"});
