@@ -37,6 +37,12 @@ HIMAGELIST WINAPI No_ImageList_Create(int, int, UINT, int, int) {
 }
 BOOL WINAPI No_ImageList_Destroy(HIMAGELIST) { return Fail(FALSE); }
 BOOL WINAPI No_InitCommonControlsEx(const INITCOMMONCONTROLSEX*) { return Fail(FALSE); }
+BOOL WINAPI No_SetWindowSubclass(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR) { return Fail(FALSE); }
+BOOL WINAPI No_RemoveWindowSubclass(HWND, SUBCLASSPROC, UINT_PTR) { return Fail(FALSE); }
+// Never reached without a subclass; the window's default handling all the same.
+LRESULT WINAPI No_DefSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
 HRESULT WINAPI No_CoCreateInstance(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID* out) {
     if (out) *out = nullptr;
     return kNotLoaded;

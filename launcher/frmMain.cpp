@@ -45,33 +45,10 @@ private:
     scoped::FileHandle file_;
 };
 
-// DPI functions of Windows 10 and later, looked up once.
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                  : nullptr;
-}
-
-int WindowDpi(HWND hwnd) {
-    if (int dpi = display::DpiOf(hwnd)) return dpi;
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 SIZE OuterSize(int clientWidth, int clientHeight, int dpi, bool hasMenu) {
-    static const AdjustWindowRectExForDpiFn adjustForDpi =
-        User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
-    RECT r = {0, 0, clientWidth, clientHeight};
-    if (!adjustForDpi || !adjustForDpi(&r, kStyle, hasMenu, kExStyle, static_cast<UINT>(dpi)))
-        AdjustWindowRectEx(&r, kStyle, hasMenu, kExStyle);
-    SIZE s = {r.right - r.left, r.bottom - r.top};
-    return s;
+    return display::OuterSize(clientWidth, clientHeight, dpi, kStyle, kExStyle, hasMenu);
 }
+using display::WindowDpi;
 
 // A menu bar or popup menu, destroyed with the popups attached to it.
 using MenuHandle = scoped::Unique<scoped::NullTraits<HMENU, BOOL, ::DestroyMenu>>;
@@ -522,24 +499,8 @@ void frmMain::RunProduct() {
 void frmMain::ApplyDpi(int dpi, const RECT* suggested) {
     dpi_ = dpi > 0 ? dpi : 96;
     if (layout::ArtScaleForDpi(dpi_) == 2) LoadDoublePictures();
-    SIZE outer = OuterSize(layout::ScaleToDpi(layout::ClientWidth(), dpi_),
-                           layout::ScaleToDpi(layout::ClientHeight(), dpi_), dpi_,
-                           GetMenu(hwnd_) != nullptr);
-    RECT now;
-    GetWindowRect(hwnd_, &now);
-    int x = suggested ? suggested->left : now.left;
-    int y = suggested ? suggested->top : now.top;
-    SetWindowPos(hwnd_, nullptr, x, y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame the system drew may differ from the one reckoned (a menu
-    // bar of another height): the client area is what must come out exact.
-    RECT client;
-    if (GetClientRect(hwnd_, &client)) {
-        int dx = layout::ScaleToDpi(layout::ClientWidth(), dpi_) - client.right;
-        int dy = layout::ScaleToDpi(layout::ClientHeight(), dpi_) - client.bottom;
-        if (dx || dy)
-            SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx + dx, outer.cy + dy,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    display::FitClient(hwnd_, layout::ScaleToDpi(layout::ClientWidth(), dpi_),
+                       layout::ScaleToDpi(layout::ClientHeight(), dpi_), dpi_, suggested);
     MoveTools();
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -749,7 +710,7 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) != hwnd) pressed_ = 0;
             return 0;
         case display::kWmDpiChanged:
-            ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            ApplyDpi(display::NewDpi(wParam), display::SuggestedRect(lParam));
             return 0;
         case WM_CLOSE:
             Form_Unload();

@@ -1,6 +1,10 @@
 // frmBrowser: the launcher's small web browser window with its toolbar,
 // address strip, busy timer and browser engine. BrowserWindow.h is the
 // launcher's way in; this header is for the window's own files and tests.
+// Its files: BrowserForm.cpp (the window and its handlers), BrowserKeyboard.cpp,
+// BrowserFormLayout.cpp (sizes, docking and the display scale),
+// BrowserAddressBox.cpp (cboAddress), BrowserToolBar.cpp (tbToolBar) and
+// BrowserWindowList.cpp (the open windows, their hidden owner, the cascade).
 #pragma once
 
 #include <windows.h>
@@ -10,6 +14,8 @@
 #include <vector>
 
 #include "BrowserEngine.h"
+#include "BrowserToolBar.h"
+#include "Scoped.h"
 
 namespace browser {
 
@@ -42,7 +48,21 @@ public:
     FrmBrowser& operator=(const FrmBrowser&) = delete;
 
 private:
-    class CallScope;
+    // Keeps the object alive while one of its handlers runs, even if the
+    // window is destroyed inside it (a close from a nested message loop).
+    class CallScope {
+    public:
+        explicit CallScope(FrmBrowser* form) : form_(form) { ++form_->callDepth_; }
+        ~CallScope() {
+            if (--form_->callDepth_ == 0 && form_->windowGone_ && form_->ownedByWindow_)
+                delete form_;
+        }
+        CallScope(const CallScope&) = delete;
+        CallScope& operator=(const CallScope&) = delete;
+
+    private:
+        FrmBrowser* form_;
+    };
     struct TwipsRect {
         float left, top, width, height;
     };
@@ -51,19 +71,23 @@ private:
 
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK StripProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK AddressEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR data);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     bool PreTranslateMessage(MSG* msg);
 
     // Window construction (WM_CREATE), controls in creation order.
     bool CreateControls();
-    void CreateToolBar();
+    bool CreateAddressBox(HINSTANCE instance, HGDIOBJ font);
+    void ReleaseAddressBox();
 
     // Event handlers.
     void Form_Load();
     void Form_Resize();
+    void Form_DpiChanged(int dpi, const RECT* suggested);
     void cboAddress_Click();
     void cboAddress_KeyPress(int keyAscii);
+    void cboAddress_ListChoice();
     void tbToolBar_ButtonClick(const std::string& key);
     void timTimer_Timer();
     void brwWebBrowser_DownloadComplete();
@@ -87,8 +111,10 @@ private:
     bool MoveBrowser();
     void DockBars();
     // Takes a new display scale: twips per pixel, the font, the label's
-    // place. The window's own size follows through WM_SIZE.
+    // place. The callers size the window (Form_DpiChanged, FitToMonitor);
+    // the other controls follow it through WM_SIZE.
     void ApplyDpi(int dpi);
+    void FitToMonitor();
     float ScaleWidth() const;
     float ScaleHeight() const;
     int Pixels(float twips) const;
@@ -111,8 +137,8 @@ private:
     TwipsRect cboRect_;
     TwipsRect brwRect_;
     TwipsRect picRect_;
-    struct Resources;
-    std::unique_ptr<Resources> res_;
+    scoped::GdiObject font_;
+    toolbar::ImageList imlToolbarIcons;
 
     // Lifetime: the window owns the object once Open succeeds; it is deleted
     // when the window is gone and no handler of it is still running.
@@ -120,5 +146,10 @@ private:
     bool windowGone_ = false;
     int callDepth_ = 0;
 };
+
+// The text of a window or control.
+std::string WindowText(HWND hwnd);
+// Whether hwnd is parent or one of its children (false for null).
+bool IsSelfOrChild(HWND parent, HWND hwnd);
 
 }  // namespace browser

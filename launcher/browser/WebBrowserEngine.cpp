@@ -1,6 +1,7 @@
 // The shipped browser engine: the system's WebBrowser control hosted as an
 // in-place OLE object inside a child window of the browser window, with a
-// DWebBrowserEvents2 sink. Taken down in a fixed order when the window goes.
+// DWebBrowserEvents2 sink (WebBrowserSite.cpp). Taken down in a fixed order
+// when the window goes.
 #include <exdisp.h>
 #include <exdispid.h>
 #include <ocidl.h>
@@ -12,6 +13,7 @@
 
 #include "BrowserEngine.h"
 #include "Scoped.h"
+#include "WebBrowserSite.h"
 
 namespace browser {
 
@@ -26,8 +28,6 @@ HRESULT StartOle() {
 }
 
 const char kHostClass[] = "WexaBrowserHost";
-
-long g_liveObjects = 0;  // our COM objects the control may still hold
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return std::wstring();
@@ -49,36 +49,9 @@ std::string Narrow(BSTR text) {
     return narrow;
 }
 
-// Reference counting shared by our small COM objects.
-class RefCounted {
+class WebBrowserEngine : public Engine, private webhost::Host {
 public:
-    RefCounted() { ++g_liveObjects; }
-    virtual ~RefCounted() { --g_liveObjects; }
-    RefCounted(const RefCounted&) = delete;
-    RefCounted& operator=(const RefCounted&) = delete;
-
-protected:
-    ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG ReleaseImpl() {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-
-private:
-    LONG refs_ = 1;
-};
-
-class WebBrowserEngine;
-
-// What the site, frame and sink need of the engine; cleared when it closes.
-struct EngineLink {
-    WebBrowserEngine* engine = nullptr;
-};
-
-class WebBrowserEngine : public Engine {
-public:
-    WebBrowserEngine() : link_(std::make_shared<EngineLink>()) { link_->engine = this; }
+    WebBrowserEngine() : link_(std::make_shared<webhost::Link>()) { link_->engine = this; }
     ~WebBrowserEngine() override { Close(); }
 
     HRESULT Create(HWND parent, const RECT& rect, EngineEvents* events) override;
@@ -99,13 +72,13 @@ public:
     HRESULT LocationName(std::string* name) override;
     HRESULT LocationURL(std::string* url) override;
 
-    // Called by the site, frame and sink.
-    void SetActiveObject(IOleInPlaceActiveObject* object);
-    void PlaceObject(const RECT* rect);
-    void OnEvent(DISPID id);
-    IOleInPlaceFrame* Frame() const;
-
 private:
+    // Called by the site, frame and sink.
+    void SetActiveObject(IOleInPlaceActiveObject* object) override;
+    void PlaceObject(const RECT* rect) override;
+    void OnEvent(DISPID id) override;
+    IOleInPlaceFrame* Frame() const override;
+
     static LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HRESULT Activate(LONG verb);
 
@@ -123,7 +96,7 @@ private:
         return CallBrowser([operation](IWebBrowser2* b) { return (b->*operation)(); });
     }
 
-    std::shared_ptr<EngineLink> link_;
+    std::shared_ptr<webhost::Link> link_;
     HWND host_ = nullptr;
     EngineEvents* events_ = nullptr;
     scoped::ComPtr<IOleObject> object_;
@@ -136,179 +109,6 @@ private:
     scoped::ComPtr<IOleInPlaceFrame> frame_;
     scoped::ComPtr<IDispatch> sink_;
     bool focusing_ = false;
-};
-
-// The control's client site and in-place site.
-class Site : public IOleClientSite, public IOleInPlaceSite, private RefCounted {
-public:
-    explicit Site(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
-            *out = static_cast<IOleClientSite*>(this);
-        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
-            *out = static_cast<IOleInPlaceSite*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
-    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
-
-    // IOleClientSite
-    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetContainer(IOleContainer** out) override {
-        if (out) *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP ShowObject() override { return S_OK; }
-    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-    // IOleWindow
-    STDMETHODIMP GetWindow(HWND* out) override {
-        if (!out) return E_POINTER;
-        *out = link_->engine ? link_->engine->Window() : nullptr;
-        return *out ? S_OK : E_FAIL;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
-    // IOleInPlaceSite
-    STDMETHODIMP CanInPlaceActivate() override { return link_->engine ? S_OK : S_FALSE; }
-    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnUIActivate() override { return S_OK; }
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
-                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
-        if (frame) *frame = nullptr;
-        if (doc) *doc = nullptr;
-        WebBrowserEngine* engine = link_->engine;
-        if (!engine || !frame || !pos || !clip || !info) return E_FAIL;
-        HWND host = engine->Window();
-        GetClientRect(host, pos);
-        *clip = *pos;
-        info->fMDIApp = FALSE;
-        info->hwndFrame = GetAncestor(host, GA_ROOT);
-        info->haccel = nullptr;
-        info->cAccelEntries = 0;
-        *frame = engine->Frame();
-        if (*frame) (*frame)->AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
-    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-    STDMETHODIMP OnPosRectChange(LPCRECT rect) override {
-        if (link_->engine && rect) {
-            RECT r = *rect;
-            link_->engine->PlaceObject(&r);
-        }
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<EngineLink> link_;
-};
-
-// The frame the control sees: the browser window itself, without menus or
-// border space for tools.
-class FrameObject : public IOleInPlaceFrame, private RefCounted {
-public:
-    explicit FrameObject(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceUIWindow ||
-            iid == IID_IOleInPlaceFrame) {
-            *out = static_cast<IOleInPlaceFrame*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
-    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
-
-    STDMETHODIMP GetWindow(HWND* out) override {
-        if (!out) return E_POINTER;
-        *out = link_->engine ? GetAncestor(link_->engine->Window(), GA_ROOT) : nullptr;
-        return *out ? S_OK : E_FAIL;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS widths) override {
-        return widths ? INPLACE_E_NOTOOLSPACE : S_OK;
-    }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
-        if (link_->engine) link_->engine->SetActiveObject(object);
-        return S_OK;
-    }
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
-    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-
-private:
-    std::shared_ptr<EngineLink> link_;
-};
-
-// DWebBrowserEvents2: only the two events the window uses are passed on.
-class EventSink : public IDispatch, private RefCounted {
-public:
-    explicit EventSink(std::shared_ptr<EngineLink> link) : link_(std::move(link)) {}
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }
-    STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
-
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override {
-        if (result) VariantInit(result);
-        // Stay alive even if the handler closes the window and unadvises us.
-        AddRef();
-        try {
-            if (link_->engine) link_->engine->OnEvent(id);
-        } catch (...) {
-        }
-        Release();
-        return S_OK;
-    }
-
-private:
-    std::shared_ptr<EngineLink> link_;
 };
 
 HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* events) {
@@ -336,9 +136,9 @@ HRESULT WebBrowserEngine::Create(HWND parent, const RECT& rect, EngineEvents* ev
     hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                           object_.put_void());
     if (FAILED(hr)) return hr;
-    site_ = scoped::ComPtr<IOleClientSite>::Attach(new Site(link_));
-    frame_ = scoped::ComPtr<IOleInPlaceFrame>::Attach(new FrameObject(link_));
-    sink_ = scoped::ComPtr<IDispatch>::Attach(new EventSink(link_));
+    site_ = scoped::ComPtr<IOleClientSite>::Attach(webhost::NewSite(link_));
+    frame_ = scoped::ComPtr<IOleInPlaceFrame>::Attach(webhost::NewFrame(link_));
+    sink_ = scoped::ComPtr<IDispatch>::Attach(webhost::NewEventSink(link_));
 
     hr = object_->SetClientSite(site_.get());
     if (FAILED(hr)) return hr;
@@ -507,10 +307,6 @@ LRESULT CALLBACK WebBrowserEngine::HostProc(HWND hwnd, UINT msg, WPARAM wParam, 
 
 std::unique_ptr<Engine> CreateWebBrowserEngine() {
     return std::unique_ptr<Engine>(new WebBrowserEngine);
-}
-
-long WebBrowserEngineLiveObjects() {
-    return g_liveObjects;
 }
 
 }  // namespace browser

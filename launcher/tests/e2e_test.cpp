@@ -368,12 +368,8 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
 // client area is the design size times dpi/96, and the hotspots are where
 // the scaled picture shows them.
 TEST_F(LauncherE2E, WindowAndHotspotsFollowTheDisplayScale) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    char expected[8] = "96";
-    GetEnvironmentVariableA("EXPECT_DPI", expected, sizeof(expected));
-    ASSERT_EQ(dpi, atoi(expected));
+    const int dpi = testkit::ScreenDpi();
+    ASSERT_EQ(dpi, testkit::ExpectedDpi());
     StartSetup();
     RECT client;
     GetClientRect(main_, &client);

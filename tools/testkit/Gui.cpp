@@ -1,6 +1,8 @@
 // Implementation of the window, input and file-reading test helpers.
 #include "Gui.h"
 
+#include <cstdlib>
+
 #include "Testkit.h"
 
 namespace testkit {
@@ -136,6 +138,19 @@ COLORREF ScreenPixel(POINT p) {
     DeleteDC(m);
     ReleaseDC(nullptr, screen);
     return c;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int ExpectedDpi() {
+    char expected[8] = "96";
+    GetEnvironmentVariableA("EXPECT_DPI", expected, sizeof(expected));
+    return atoi(expected);
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {

@@ -34,6 +34,10 @@ void Click(POINT screen);
 void Key(WORD vk, bool shift = false, bool alt = false);
 // The colour of one screen pixel.
 COLORREF ScreenPixel(POINT screen);
+// The screen's DPI, and the one the test's runner set the display to
+// (EXPECT_DPI, else 96).
+int ScreenDpi();
+int ExpectedDpi();
 
 // The complete lines of a text file (CRLF or LF); a last line still being
 // written (no line end yet) is left out.

@@ -2,6 +2,8 @@
 // the user sees and what reaches the engine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "BrowserForm.h"
@@ -35,6 +37,15 @@ struct Opened {
         seen += " |";
         for (const auto& call : script->calls) seen += " " + call;
         return seen;
+    }
+    // Where the controls are, in client pixels: the address box (left, top,
+    // right), the browser, the toolbar and the address strip.
+    std::string Placed() const {
+        std::string placed = Str(ChildRect(box()));
+        placed.erase(placed.rfind(','));
+        for (HWND h : {script->view, form->ToolBar(), form->AddressStrip()})
+            placed += " " + Str(ChildRect(h));
+        return placed;
     }
     // Waits until the busy timer has stopped.
     bool Idle() const {
@@ -80,8 +91,7 @@ TEST_F(BrowserWindow, OpensEmptyAsDesignedAndResizesByTheRule) {
     HWND owner = GetWindow(o.hwnd, GW_OWNER);
     EXPECT_TRUE(owner && !IsWindowVisible(owner));
     EXPECT_TRUE(GetClassLongPtrA(o.hwnd, GCLP_HICON) && GetClassLongPtrA(o.hwnd, GCLP_HICONSM));
-    EXPECT_EQ("&Address: 3,4,208,21",
-              WindowText(o.form->AddressLabel()) + " " + Str(ChildRect(o.form->AddressLabel())));
+    EXPECT_EQ("&Address:", WindowText(o.form->AddressLabel()));
     EXPECT_LE(ChildRect(o.box()).bottom, 45);  // inside the strip
 
     // Client sizes, then the places of the address box (left, top, right), the
@@ -106,11 +116,54 @@ TEST_F(BrowserWindow, OpensEmptyAsDesignedAndResizesByTheRule) {
         if (!s.cx) ShowWindow(o.hwnd, SW_MINIMIZE);
         Pump();
         ASSERT_EQ(Str({0, 0, s.cx, s.cy}), Str(ClientRect(o.hwnd)));
-        std::string placed = Str(ChildRect(o.box()));
-        placed.erase(placed.rfind(','));
-        for (HWND h : {o.script->view, o.form->ToolBar(), o.form->AddressStrip()})
-            placed += " " + Str(ChildRect(h));
-        EXPECT_EQ(s.placed, placed);
+        EXPECT_EQ(s.placed, o.Placed());
+    }
+}
+
+// At each display scale: the design client area (6540 x 5130 twips) at that
+// scale, the label, and the other controls as placed above.
+const struct Scale {
+    int dpi;
+    const char *client, *label, *placed;
+} kScales[] = {
+    {96, "0,0,436,342", "3,4,208,21", "3,22,432 3,81,432,335 0,0,436,36 0,36,436,81"},
+    {144, "0,0,654,513", "5,6,313,32", "5,33,649 5,122,649,504 0,0,654,54 0,54,654,122"},
+    {192, "0,0,872,684", "6,8,416,42", "7,44,866 7,162,866,671 0,0,872,72 0,72,872,162"},
+};
+std::string AtScale(const Scale& s) {
+    return std::string(s.client) + " " + s.label + " " + s.placed;
+}
+std::string Seen(const Opened& o) {
+    return Str(ClientRect(o.hwnd)) + " " + Str(ChildRect(o.form->AddressLabel())) + " " +
+           o.Placed();
+}
+
+// As the main window: sized for the display it opens on (run at 150 % by
+// launcher.scaled_display).
+TEST_F(BrowserWindow, OpensAtTheScaleOfItsDisplay) {
+    const int dpi = testkit::ScreenDpi();
+    ASSERT_EQ(dpi, testkit::ExpectedDpi());
+    const Scale* scale = std::find_if(std::begin(kScales), std::end(kScales),
+                                      [dpi](const Scale& s) { return s.dpi == dpi; });
+    ASSERT_NE(std::end(kScales), scale);
+    Opened o = Open("");
+    EXPECT_EQ(AtScale(*scale), Seen(o));
+}
+
+// Moved between displays of other scales: the same client area in twips at
+// the position the system suggests, as the main window.
+TEST_F(BrowserWindow, FollowsTheDisplayScale) {
+    Opened o = Open("");
+    for (const Scale* s : {&kScales[1], &kScales[2], &kScales[0]}) {
+        RECT suggested = {20 + s->dpi, 30, 0, 0};  // only its position counts
+        SendMessageA(o.hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(s->dpi, s->dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        Pump();
+        EXPECT_EQ(AtScale(*s), Seen(o));
+        RECT frame = {};
+        GetWindowRect(o.hwnd, &frame);
+        EXPECT_EQ(suggested.left, frame.left);
+        EXPECT_EQ(suggested.top, frame.top);
     }
 }
 
