@@ -39,7 +39,23 @@ FolderAction ClassifyFolder(unsigned long attributes);
 // never matches.
 bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
 
+// True when an opened object is the entry the walk expects: on the tree's
+// volume (serial numbers as the handles report them) and at the expected path
+// on it. The path alone leaves out the volume, so a link to the same path on
+// another volume would pass for the entry.
+bool IsSameEntry(unsigned long openedVolume, const std::wstring& opened,
+                 unsigned long expectedVolume, const std::wstring& expected);
+
 // folder + "\" + name, without a second backslash after a root.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+// The same in place: appends "\" and name to path.
+void AppendName(std::wstring& path, const wchar_t* name);
+
+// The folder that holds the folder at path (a "\\?\" path without a
+// trailing backslash), as a path that opens that folder: a volume's root
+// keeps its backslash ("\\?\C:\"), since "\\?\C:" opens the volume
+// itself. Empty when path has no "\\?\" prefix, ends in a backslash or
+// names a volume or its root.
+std::wstring ParentFolder(const std::wstring& path);
 
 }  // namespace sweeper
