@@ -34,11 +34,6 @@ bool IsSamePath(const std::wstring& opened, const std::wstring& expected) {
     return true;
 }
 
-bool IsSameEntry(unsigned long openedVolume, const std::wstring& opened,
-                 unsigned long expectedVolume, const std::wstring& expected) {
-    return openedVolume == expectedVolume && IsSamePath(opened, expected);
-}
-
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     std::wstring path;
     path.reserve(folder.size() + 1 + name.size());

@@ -32,19 +32,13 @@ enum class FolderAction {
 // opened object itself (kInvalidAttributes when they could not be read).
 FolderAction ClassifyFolder(unsigned long attributes);
 
-// True when the full path of an opened object is the path the walk expects
-// (the folder's own path, "\" and the listed name). Anything else means the
-// platform followed a link out of the tree, and the object must be left
-// alone. Letters A-Z compare without regard to case; an empty path (unknown)
-// never matches.
+// True when the full name of an opened object (its volume's device and its
+// path on that volume) is the one the walk expects (the folder's own, "\" and
+// the listed name). Anything else, the same path on another volume included,
+// means the platform followed a link out of the tree, and the object must be
+// left alone. Letters A-Z compare without regard to case; an empty name
+// (unknown) never matches.
 bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
-
-// True when an opened object is the entry the walk expects: on the tree's
-// volume (serial numbers as the handles report them) and at the expected path
-// on it. The path alone leaves out the volume, so a link to the same path on
-// another volume would pass for the entry.
-bool IsSameEntry(unsigned long openedVolume, const std::wstring& opened,
-                 unsigned long expectedVolume, const std::wstring& expected);
 
 // folder + "\" + name, without a second backslash after a root.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);

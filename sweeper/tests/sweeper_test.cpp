@@ -2,6 +2,7 @@
 // checks its debugger output lines in order (through RunCapturingDebugOutput),
 // the RunOnce value, and the files and folders of the client's installation.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "DebugCapture.h"
 #include "Gui.h"
 #include "Scoped.h"
+#include "Sweeper.h"
 #include "Testkit.h"
 
 namespace {
@@ -191,6 +193,40 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         EXPECT_EQ(neighbour, testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour));
         EXPECT_EQ(c.journal, tool ? tool->Journal() : "");
     }
+}
+
+// The walk on a thread with 128 KB of stack: a recursive walk needs about
+// 850 bytes a level. Wine gives every thread at least 1 MB, so all but 128 KB
+// of it is taken here first.
+constexpr size_t kSmallStack = 128 * 1024;
+DWORD WINAPI WalkOnSmallStack(void* removed) {
+    MEMORY_BASIC_INFORMATION stack = {};
+    VirtualQuery(&stack, &stack, sizeof(stack));
+    const size_t room = reinterpret_cast<char*>(&stack) - static_cast<char*>(stack.AllocationBase);
+    if (room > kSmallStack) static_cast<volatile char*>(_alloca(room - kSmallStack))[0] = 0;
+    *static_cast<BOOL*>(removed) = sweeper::RemoveFolderTree("c:\\sweeper-deep");
+    return 7;  // the walk came back
+}
+
+// 400 nested folders (Wine lists deeper ones ever more slowly) directly
+// under the drive's root, a file at the bottom: all removed, the thread alive.
+TEST(SweeperWalk, RemovesADeepTreeUnderTheRootOnASmallStack) {
+    std::wstring path = L"\\\\?\\c:\\sweeper-deep";
+    for (int level = 0; level < 400; ++level) {
+        if (level > 0) path += L"\\d";
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    ASSERT_TRUE(scoped::FileHandle(CreateFileW((path + L"\\f").c_str(), GENERIC_WRITE, 0, nullptr,
+                                               CREATE_ALWAYS, 0, nullptr)));
+    BOOL removed = FALSE;
+    scoped::Handle walker(CreateThread(nullptr, kSmallStack, WalkOnSmallStack, &removed,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    ASSERT_TRUE(walker);
+    WaitForSingleObject(walker.get(), INFINITE);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(walker.get(), &code) && code == 7) << code;
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\\\?\\c:\\sweeper-deep"));
 }
 
 }  // namespace

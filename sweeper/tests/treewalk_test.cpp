@@ -60,6 +60,9 @@ TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume1\\Users\\me\\Documents", expected));
     EXPECT_FALSE(IsSamePath(folder, expected));
     EXPECT_FALSE(IsSamePath(expected + L"\\sub", expected));
+    // The same path on another volume.
+    EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume2\\Program Files\\Solvane\\Updater1\\sub",
+                            expected));
     // The same name on another folder, or a path not known, is not the entry.
     EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume1\\Program Files\\Solvane\\Updater2\\sub",
                             expected));
@@ -71,14 +74,6 @@ TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     // The full path of a volume's root already ends in a backslash.
     EXPECT_EQ(L"\\Device\\HarddiskVolume1\\pt",
               JoinPath(std::wstring(L"\\Device\\HarddiskVolume1\\"), std::wstring(L"pt")));
-}
-
-TEST(TreeWalk, AnEntryOnAnotherVolumeIsNotTheListedOneAtTheSamePath) {
-    // Handles report the path on the volume, without the volume's name.
-    const std::wstring path = L"\\Program Files\\Brenvik\\Solvane\\Updater1\\sub";
-    EXPECT_TRUE(IsSameEntry(0x1234ABCDul, path, 0x1234ABCDul, path));
-    EXPECT_FALSE(IsSameEntry(0x5678ul, path, 0x1234ABCDul, path));
-    EXPECT_FALSE(IsSameEntry(0x1234ABCDul, path + L"2", 0x1234ABCDul, path));
 }
 
 TEST(TreeWalk, AFolderDirectlyUnderARootHasTheRootFolderAsItsParent) {
