@@ -5,6 +5,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -193,6 +194,60 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         EXPECT_EQ(neighbour, testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour));
         EXPECT_EQ(c.journal, tool ? tool->Journal() : "");
     }
+}
+
+// A top-level window of another program that has stopped answering: its
+// thread blocks on an event, not on its queue, until released.
+class HungWindow {
+public:
+    HungWindow() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+        EXPECT_TRUE(testkit::WaitFor([this] { return window_ != nullptr; }));
+    }
+    ~HungWindow() { Release(); }
+    void Release() {
+        SetEvent(release_.get());
+        WaitForSingleObject(thread_.get(), INFINITE);
+    }
+    HWND window() const { return window_; }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* me = static_cast<HungWindow*>(self);
+        HWND window = CreateWindowExA(0, "STATIC", "Hung", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, nullptr, nullptr);
+        me->window_ = window;
+        WaitForSingleObject(me->release_.get(), INFINITE);
+        MSG msg;  // answers what was sent meanwhile
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        DestroyWindow(window);
+        return 0;
+    }
+    scoped::Handle release_, thread_;
+    std::atomic<HWND> window_{nullptr};
+};
+
+// A hung window of another program is skipped by the request; the Download
+// Tool, which answers, still gets it, and the finisher runs to its end.
+TEST_F(Sweeper, AHungWindowOfAnotherProgramDoesNotHoldTheUninstall) {
+    MakeInstallation();
+    HungWindow hung;
+    // Judged hung once its thread has taken no message for some seconds.
+    ASSERT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(hung.window()) != FALSE; }, 60000));
+    DownloadTool tool("now");
+    testkit::CapturedRun run;
+    auto runSweeper = [&] { run = testkit::RunCapturingDebugOutput(Exe("sweeper.exe")); };
+    scoped::Handle runner(
+        CreateThread(nullptr, 0, CallOnThread<decltype(runSweeper)>, &runSweeper, 0, nullptr));
+    // Held by the hung window, the finisher would never end: after a bound
+    // far above its run the window is let go, so that the test can report it.
+    const bool ended = WaitForSingleObject(runner.get(), 120000) == WAIT_OBJECT_0;
+    EXPECT_TRUE(ended) << "held by the hung window";
+    hung.Release();
+    WaitForSingleObject(runner.get(), INFINITE);
+    EXPECT_EQ(Lines({"RUDavo: enter\n", kReceived, "RUDavo: exit\n"}), run.lines);
+    ExpectRemoved(true);
+    EXPECT_EQ(kAnswered, tool.Journal());
 }
 
 // The walk on a thread with 128 KB of stack: a recursive walk needs about
