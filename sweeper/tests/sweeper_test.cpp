@@ -5,7 +5,6 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +116,7 @@ struct Case {
     std::string journal;          // the Download Tool's
     const char* exe = "sweeper.exe";
     Lines left = {};              // what could not be deleted
+    bool hungWindow = false;      // another program's window has stopped answering
 };
 
 const Case kCases[] = {
@@ -149,7 +149,18 @@ const Case kCases[] = {
      },
      {kReceived}, kAnswered, "sweeper.exe",
      {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
+    // The request skips it; the Download Tool, which answers, still gets it.
+    {"hung window", "now", {}, {kReceived}, kAnswered, "sweeper.exe", {}, true},
 };
+
+// Another program's window, once judged hung (its thread has taken no
+// message for some seconds).
+HANDLE StartHungWindow() {
+    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang");
+    HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program", 20000);
+    EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }, 60000));
+    return process;
+}
 
 // Calls *fn (a callable) on a thread of its own.
 template <class Fn>
@@ -174,6 +185,7 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         MakeInstallation();
         if (c.setup) c.setup();
         const bool neighbour = testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour);
+        scoped::Handle hung(c.hungWindow ? StartHungWindow() : nullptr);
         std::unique_ptr<DownloadTool> tool(c.mode ? new DownloadTool(c.mode) : nullptr);
         testkit::CapturedRun run;
         auto runSweeper = [&] { run = testkit::RunCapturingDebugOutput(Exe(c.exe)); };
@@ -181,6 +193,10 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
                                      &runSweeper, 0, nullptr);
         ASSERT_NE(nullptr, runner);
         if (c.mode && std::string(c.mode) == "never") AnswerInsteadOfTheTool();
+        // A finisher held by a hung window would never end: after a bound far
+        // above its run, the window's program goes, so the test can report it.
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(runner, 120000)) << "held";
+        if (hung) TerminateProcess(hung.get(), 1);
         WaitForSingleObject(runner, INFINITE);
         CloseHandle(runner);
 
@@ -196,63 +212,8 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
     }
 }
 
-// A top-level window of another program that has stopped answering: its
-// thread blocks on an event, not on its queue, until released.
-class HungWindow {
-public:
-    HungWindow() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-        EXPECT_TRUE(testkit::WaitFor([this] { return window_ != nullptr; }));
-    }
-    ~HungWindow() { Release(); }
-    void Release() {
-        SetEvent(release_.get());
-        WaitForSingleObject(thread_.get(), INFINITE);
-    }
-    HWND window() const { return window_; }
-
-private:
-    static DWORD WINAPI Run(void* self) {
-        auto* me = static_cast<HungWindow*>(self);
-        HWND window = CreateWindowExA(0, "STATIC", "Hung", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                      nullptr, nullptr, nullptr);
-        me->window_ = window;
-        WaitForSingleObject(me->release_.get(), INFINITE);
-        MSG msg;  // answers what was sent meanwhile
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        DestroyWindow(window);
-        return 0;
-    }
-    scoped::Handle release_, thread_;
-    std::atomic<HWND> window_{nullptr};
-};
-
-// A hung window of another program is skipped by the request; the Download
-// Tool, which answers, still gets it, and the finisher runs to its end.
-TEST_F(Sweeper, AHungWindowOfAnotherProgramDoesNotHoldTheUninstall) {
-    MakeInstallation();
-    HungWindow hung;
-    // Judged hung once its thread has taken no message for some seconds.
-    ASSERT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(hung.window()) != FALSE; }, 60000));
-    DownloadTool tool("now");
-    testkit::CapturedRun run;
-    auto runSweeper = [&] { run = testkit::RunCapturingDebugOutput(Exe("sweeper.exe")); };
-    scoped::Handle runner(
-        CreateThread(nullptr, 0, CallOnThread<decltype(runSweeper)>, &runSweeper, 0, nullptr));
-    // Held by the hung window, the finisher would never end: after a bound
-    // far above its run the window is let go, so that the test can report it.
-    const bool ended = WaitForSingleObject(runner.get(), 120000) == WAIT_OBJECT_0;
-    EXPECT_TRUE(ended) << "held by the hung window";
-    hung.Release();
-    WaitForSingleObject(runner.get(), INFINITE);
-    EXPECT_EQ(Lines({"RUDavo: enter\n", kReceived, "RUDavo: exit\n"}), run.lines);
-    ExpectRemoved(true);
-    EXPECT_EQ(kAnswered, tool.Journal());
-}
-
-// The walk on a thread with 128 KB of stack: a recursive walk needs about
-// 850 bytes a level. Wine gives every thread at least 1 MB, so all but 128 KB
-// of it is taken here first.
+// The walk on a thread with 128 KB of stack (a recursive walk needs about
+// 850 bytes a level); Wine gives any thread 1 MB, so the rest is taken first.
 constexpr size_t kSmallStack = 128 * 1024;
 DWORD WINAPI WalkOnSmallStack(void* removed) {
     MEMORY_BASIC_INFORMATION stack = {};
@@ -263,23 +224,19 @@ DWORD WINAPI WalkOnSmallStack(void* removed) {
     return 7;  // the walk came back
 }
 
-// 400 nested folders (Wine lists deeper ones ever more slowly) directly
-// under the drive's root, a file at the bottom: all removed, the thread alive.
+// 400 nested folders (Wine lists deeper ones ever more slowly), directly
+// under the drive's root: all removed, the thread alive.
 TEST(SweeperWalk, RemovesADeepTreeUnderTheRootOnASmallStack) {
     std::wstring path = L"\\\\?\\c:\\sweeper-deep";
-    for (int level = 0; level < 400; ++level) {
-        if (level > 0) path += L"\\d";
-        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    }
-    ASSERT_TRUE(scoped::FileHandle(CreateFileW((path + L"\\f").c_str(), GENERIC_WRITE, 0, nullptr,
-                                               CREATE_ALWAYS, 0, nullptr)));
+    for (int level = 0; level < 400; ++level, path += L"\\d")
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
     BOOL removed = FALSE;
     scoped::Handle walker(CreateThread(nullptr, kSmallStack, WalkOnSmallStack, &removed,
                                        STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-    ASSERT_TRUE(walker);
-    WaitForSingleObject(walker.get(), INFINITE);
     DWORD code = 0;
-    EXPECT_TRUE(GetExitCodeThread(walker.get(), &code) && code == 7) << code;
+    EXPECT_TRUE(WaitForSingleObject(walker.get(), INFINITE) == WAIT_OBJECT_0 &&
+                GetExitCodeThread(walker.get(), &code) && code == 7);
     EXPECT_TRUE(removed);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\\\?\\c:\\sweeper-deep"));
 }
