@@ -3,15 +3,20 @@
 // registered uninstall message with the completion message, in the way the
 // command line asks, and journals what it received.
 //
-// Usage: downloadtool.exe MODE JOURNAL
+// Usage: downloadtool.exe MODE [JOURNAL]
 //   MODE  now       post the completion to all top-level windows once the
 //                   uninstall message has been handled, then exit
 //         during    send the completion to all top-level windows from inside
 //                   the handling of the uninstall message, then exit
 //         delay:MS  post the completion MS milliseconds later, then exit
 //         never     never answer; runs until closed (WM_CLOSE) or ended
-//   JOURNAL  file that gets one line per event: "ready", "uninstall W L"
-//            (the message's wParam and lParam), "completion sent", "exit"
+//         hang      play another program whose window has stopped answering:
+//                   a window of class "HungProgramWndClass" titled "Hung
+//                   Program" whose thread never takes a message; runs until
+//                   ended
+//   JOURNAL  file (optional) that gets one line per event: "ready",
+//            "uninstall W L" (the message's wParam and lParam), "completion
+//            sent", "exit"
 #include <windows.h>
 
 #include <cstdio>
@@ -21,10 +26,12 @@
 
 namespace {
 
-enum class Mode { Now, During, Delay, Never };
+enum class Mode { Now, During, Delay, Never, Hang };
 
 constexpr char kClassName[] = "SolvaneDownloadToolWndClass";
 constexpr char kTitle[] = "Download Tool";
+constexpr char kHungClassName[] = "HungProgramWndClass";
+constexpr char kHungTitle[] = "Hung Program";
 constexpr UINT kAnswerNow = WM_APP + 1;
 constexpr UINT_PTR kAnswerTimer = 1;
 
@@ -73,6 +80,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             SetTimer(hwnd, kAnswerTimer, g_delayMs, nullptr);
             break;
         case Mode::Never:
+        case Mode::Hang:
             break;
         }
         return 0;
@@ -102,6 +110,8 @@ bool ParseMode(const char* text) {
         g_mode = Mode::During;
     } else if (std::strcmp(text, "never") == 0) {
         g_mode = Mode::Never;
+    } else if (std::strcmp(text, "hang") == 0) {
+        g_mode = Mode::Hang;
     } else if (std::strncmp(text, "delay:", 6) == 0) {
         g_mode = Mode::Delay;
         g_delayMs = static_cast<UINT>(std::strtoul(text + 6, nullptr, 10));
@@ -128,13 +138,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
+    const bool hang = g_mode == Mode::Hang;
+    wc.lpszClassName = hang ? kHungClassName : kClassName;
     if (!RegisterClassExA(&wc)) return 3;
     // Hidden, like the real tool: FindWindowA and broadcasts reach it anyway.
-    HWND hwnd = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, hang ? kHungTitle : kTitle,
+                                WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 200, 100,
+                                nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 4;
     Journal("ready");
+    if (hang) Sleep(INFINITE);  // neither waiting on its queue nor taking messages
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -5,12 +5,15 @@
 // names outside the ANSI code page, would stop the ANSI calls and stay.
 //
 // Every entry is opened as itself (a link as the link) and deleted through
-// that handle, and only when the handle's path is the folder's own path plus
-// the listed name. Where the platform follows a link all the same, the
-// paths differ and the entry stays: nothing outside the tree is ever deleted.
+// that handle, and only when the handle's full name (volume and path) is the
+// folder's own plus the listed name. Where the platform follows a link all
+// the same, the names differ and the entry stays: nothing outside the tree
+// is ever deleted.
 #include "Scoped.h"
 #include "Sweeper.h"
 #include "TreeWalk.h"
+
+#include <winternl.h>
 
 #include <iterator>
 #include <vector>
@@ -43,21 +46,32 @@ scoped::FindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entr
     return scoped::FindHandle(search);
 }
 
-// The opened object's path on its volume as the platform resolved it (where
-// it followed a link, the target's); empty if unknown. Unlike some final-path
-// implementations, the name query has no length limit of its own.
-std::wstring OpenedPath(HANDLE handle) {
-    DWORD fixed[256];  // FILE_NAME_INFO wants DWORD alignment; most names fit
-    std::vector<DWORD> grown;
-    DWORD* buffer = fixed;
-    DWORD words = static_cast<DWORD>(std::size(fixed));
-    while (!GetFileInformationByHandleEx(handle, FileNameInfo, buffer, words * sizeof(DWORD))) {
-        if (GetLastError() != ERROR_MORE_DATA || words >= 65536) return std::wstring();
-        grown.resize(words *= 4);
+// The opened object's full name as the platform resolved it (where it
+// followed a link, the target's): its volume's device and its path on that
+// volume ("\Device\HarddiskVolume2\Program Files\..."), so that the same
+// path on another volume never passes for the entry; empty if unknown. One
+// query per entry, as cheap as the path alone: the volume's serial number
+// would cost a second one (under Wine a round trip to its mount manager, which
+// made the walk four times slower). No length limit of its own.
+std::wstring OpenedName(HANDLE handle) {
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    constexpr int kObjectNameInformation = 1;
+    if (query == nullptr) return std::wstring();
+    ULONG_PTR fixed[160];  // UNICODE_STRING and its text; most names fit
+    std::vector<ULONG_PTR> grown;
+    ULONG_PTR* buffer = fixed;
+    ULONG size = sizeof(fixed);
+    ULONG needed = 0;
+    while (query(handle, kObjectNameInformation, buffer, size, &needed) < 0) {
+        if (needed <= size || needed > 0x20000) return std::wstring();  // not a short buffer
+        grown.resize(needed / sizeof(ULONG_PTR) + 1);
         buffer = grown.data();
+        size = static_cast<ULONG>(grown.size() * sizeof(ULONG_PTR));
     }
-    const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer);
-    return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer);
+    return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
 }
 
 // The compiled-in folder (ANSI) as a wide path that no length limit applies to.
@@ -82,24 +96,38 @@ BOOL MarkForDeletion(HANDLE handle) {
 // Deletes the entry at path if what opens there is that entry itself.
 BOOL DeleteEntry(const std::wstring& path, const std::wstring& expected, Kind kind) {
     scoped::FileHandle entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, kind);
-    if (!entry || !IsSamePath(OpenedPath(entry.get()), expected)) return FALSE;
+    if (!entry || !IsSamePath(OpenedName(entry.get()), expected)) return FALSE;
     return MarkForDeletion(entry.get());  // gone when the handle closes
 }
 
-// Removes the folder at path (expected: its path as the platform names it)
-// with everything below it; returns whether the folder itself went.
-BOOL RemoveFolder(const std::wstring& path, const std::wstring& expected) {
-    // A look at the folder itself first. No DELETE access here: it would
-    // keep the listing below from opening the folder.
-    DWORD attributes = kInvalidAttributes;
-    {
-        scoped::FileHandle self = OpenEntry(path, FILE_READ_ATTRIBUTES, Kind::Folder);
-        if (!self) return FALSE;  // missing or unreadable
-        if (!IsSamePath(OpenedPath(self.get()), expected)) return FALSE;  // a followed link
-        BY_HANDLE_FILE_INFORMATION info;
-        if (GetFileInformationByHandle(self.get(), &info)) attributes = info.dwFileAttributes;
-    }
-    switch (ClassifyFolder(attributes)) {
+// What to do with the folder at path, from a look at the folder itself. No
+// DELETE access here: it would keep the listing from opening the folder.
+FolderAction LookAtFolder(const std::wstring& path, const std::wstring& expected) {
+    scoped::FileHandle self = OpenEntry(path, FILE_READ_ATTRIBUTES, Kind::Folder);
+    // Missing, unreadable, or reached through a followed link: left alone.
+    if (!self || !IsSamePath(OpenedName(self.get()), expected)) return FolderAction::Leave;
+    FILE_BASIC_INFO info;
+    if (!GetFileInformationByHandleEx(self.get(), FileBasicInfo, &info, sizeof(info)))
+        return FolderAction::Leave;
+    return ClassifyFolder(info.FileAttributes);
+}
+
+// A folder being emptied: the length of its path (and expected path) in
+// the walk's two path strings, and its listing, which stays open while the
+// folders below it are walked.
+struct Level {
+    size_t pathSize;
+    size_t expectedSize;
+    scoped::FindHandle search;
+};
+
+// Removes the folder at path (expected: where it must lie) with everything
+// below it, depth-first: each subfolder is emptied and removed before its
+// parent's listing goes on, and every folder last. Returns whether the folder
+// itself went. The pending folders are kept on the heap, not on the stack,
+// so no depth of the tree can exhaust the thread's stack.
+BOOL RemoveFolder(std::wstring path, std::wstring expected) {
+    switch (LookAtFolder(path, expected)) {
     case FolderAction::Leave:
         return FALSE;
     case FolderAction::RemoveLink:
@@ -108,45 +136,74 @@ BOOL RemoveFolder(const std::wstring& path, const std::wstring& expected) {
         break;
     }
 
-    WIN32_FIND_DATAW entry;
-    scoped::FindHandle search = FindFirst(path + kSearchPattern, &entry);
-    if (search) {
-        do {
-            // Failures below are silent: what cannot go stays, and with it
-            // every folder above it. Each entry is checked again when it is
-            // opened, so a folder swapped for a link meanwhile loses nothing
-            // outside the tree either.
-            const EntryAction action = ClassifyEntry(entry.cFileName, entry.dwFileAttributes);
-            if (action == EntryAction::Skip) continue;
-            const std::wstring child = JoinPath(path, entry.cFileName);
-            const std::wstring childExpected = JoinPath(expected, entry.cFileName);
-            if (action == EntryAction::Folder)
-                RemoveFolder(child, childExpected);
-            else
-                DeleteEntry(child, childExpected, Kind::File);
-        } while (FindNextFileW(search.get(), &entry));
+    std::vector<Level> levels;
+    WIN32_FIND_DATAW entry;  // the current entry of the deepest listing
+    bool listed = false;     // whether entry holds one not yet handled
+    // Starts the listing of the folder that path names now.
+    auto enter = [&] {
+        scoped::FindHandle search = FindFirst(path + kSearchPattern, &entry);
+        listed = static_cast<bool>(search);
+        levels.push_back(Level{path.size(), expected.size(), std::move(search)});
+    };
+    enter();
+    BOOL removed = FALSE;
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (!listed) {
+            // Listing done: the folder goes if it is empty now; its parent's
+            // listing goes on.
+            level.search.reset();
+            path.resize(level.pathSize);
+            expected.resize(level.expectedSize);
+            removed = DeleteEntry(path, expected, Kind::Folder);
+            levels.pop_back();
+            if (!levels.empty())
+                listed = FindNextFileW(levels.back().search.get(), &entry) != FALSE;
+            continue;
+        }
+        // Failures below are silent: what cannot go stays, and with it every
+        // folder above it. Each entry is checked again when it is opened, so
+        // a folder swapped for a link meanwhile loses nothing outside the
+        // tree either.
+        const EntryAction action = ClassifyEntry(entry.cFileName, entry.dwFileAttributes);
+        if (action != EntryAction::Skip) {
+            path.resize(level.pathSize);
+            expected.resize(level.expectedSize);
+            AppendName(path, entry.cFileName);
+            AppendName(expected, entry.cFileName);
+            if (action == EntryAction::DeleteFile) {
+                DeleteEntry(path, expected, Kind::File);
+            } else {
+                const FolderAction folder = LookAtFolder(path, expected);
+                if (folder == FolderAction::Walk) {
+                    enter();  // level is stale from here on
+                    continue;
+                }
+                if (folder == FolderAction::RemoveLink) DeleteEntry(path, expected, Kind::Folder);
+            }
+        }
+        listed = FindNextFileW(level.search.get(), &entry) != FALSE;
     }
-    search.reset();
-    return DeleteEntry(path, expected, Kind::Folder);
+    return removed;
 }
 
 }  // namespace
 
 BOOL RemoveFolderTree(const std::string& folder) {
-    // The folder's expected path comes from its parent, opened the way any
+    // The folder's expected name comes from its parent, opened the way any
     // path through it is resolved.
     const std::wstring path = LongPath(folder);
-    const size_t slash = path.find_last_of(L'\\');
-    if (path.empty() || slash + 1 == path.size() || slash < std::size(kLongPathPrefix) - 1)
-        return FALSE;
-    scoped::FileHandle parent(CreateFileW(path.substr(0, slash).c_str(), FILE_READ_ATTRIBUTES,
-                                          kShareAll, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!parent) return FALSE;
-    const std::wstring parentPath = OpenedPath(parent.get());
-    parent.reset();
+    const std::wstring parentPath = ParentFolder(path);
     if (parentPath.empty()) return FALSE;
-    return RemoveFolder(path, JoinPath(parentPath, path.substr(slash + 1)));
+    scoped::FileHandle parent(CreateFileW(parentPath.c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+    if (!parent) return FALSE;
+    std::wstring expected = OpenedName(parent.get());
+    parent.reset();
+    if (expected.empty()) return FALSE;
+    AppendName(expected, path.c_str() + path.find_last_of(L'\\') + 1);
+    return RemoveFolder(path, std::move(expected));
 }
 
 }  // namespace sweeper

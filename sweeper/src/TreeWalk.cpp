@@ -38,9 +38,27 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     std::wstring path;
     path.reserve(folder.size() + 1 + name.size());
     path += folder;
+    AppendName(path, name.c_str());
+    return path;
+}
+
+void AppendName(std::wstring& path, const wchar_t* name) {
     if (path.empty() || path.back() != L'\\') path += L'\\';  // a volume's root ends in one
     path += name;
-    return path;
+}
+
+std::wstring ParentFolder(const std::wstring& path) {
+    static const wchar_t kPrefix[] = L"\\\\?\\";
+    const size_t prefix = sizeof(kPrefix) / sizeof(kPrefix[0]) - 1;
+    if (path.compare(0, prefix, kPrefix) != 0) return std::wstring();
+    const size_t slash = path.find_last_of(L'\\');
+    // Nothing after the last backslash, or no volume name before it
+    // ("\\?\C:", "\\?\C:\", "\\?\\x"): no folder above to open.
+    if (slash + 1 == path.size() || slash <= prefix) return std::wstring();
+    // Only the volume's name left ("\\?\C:"): its root folder is one
+    // backslash more.
+    const bool volumeOnly = path.find(L'\\', prefix) == slash;
+    return path.substr(0, volumeOnly ? slash + 1 : slash);
 }
 
 }  // namespace sweeper

@@ -32,14 +32,24 @@ enum class FolderAction {
 // opened object itself (kInvalidAttributes when they could not be read).
 FolderAction ClassifyFolder(unsigned long attributes);
 
-// True when the full path of an opened object is the path the walk expects
-// (the folder's own path, "\" and the listed name). Anything else means the
-// platform followed a link out of the tree, and the object must be left
-// alone. Letters A-Z compare without regard to case; an empty path (unknown)
-// never matches.
+// True when the full name of an opened object (its volume's device and its
+// path on that volume) is the one the walk expects (the folder's own, "\" and
+// the listed name). Anything else, the same path on another volume included,
+// means the platform followed a link out of the tree, and the object must be
+// left alone. Letters A-Z compare without regard to case; an empty name
+// (unknown) never matches.
 bool IsSamePath(const std::wstring& opened, const std::wstring& expected);
 
 // folder + "\" + name, without a second backslash after a root.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+// The same in place: appends "\" and name to path.
+void AppendName(std::wstring& path, const wchar_t* name);
+
+// The folder that holds the folder at path (a "\\?\" path without a
+// trailing backslash), as a path that opens that folder: a volume's root
+// keeps its backslash ("\\?\C:\"), since "\\?\C:" opens the volume
+// itself. Empty when path has no "\\?\" prefix, ends in a backslash or
+// names a volume or its root.
+std::wstring ParentFolder(const std::wstring& path);
 
 }  // namespace sweeper

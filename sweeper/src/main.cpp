@@ -24,6 +24,13 @@ bool g_completionReceived = false;
 
 void Trace(const char* line) { OutputDebugStringA(line); }
 
+// How long the request waits for one window that stops answering while it
+// handles it (once judged hung; Wine, which ignores SMTO_NOTIMEOUTIFNOTHUNG,
+// counts from the start). Generous, as a busy Download Tool may take long;
+// the deletions wait for its completion message in any case, however the
+// request ended.
+constexpr UINT kBroadcastTimeoutMs = 30000;
+
 LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 #ifdef SWEEPER_REFUSE_WINDOW
     // Test build only: window creation fails, as it may on a starved desktop.
@@ -107,9 +114,14 @@ void Run(HINSTANCE instance) {
     if (g_uninstallMessage == 0 || g_completionMessage == 0) return;
 
     // The found window only tells that the Download Tool runs; the request
-    // goes to every top-level window, synchronously.
+    // goes to every top-level window, synchronously. A window whose program
+    // has stopped answering is skipped, so no unrelated hung program holds
+    // the uninstall; every other one, the Download Tool included, is waited
+    // for while it goes on answering.
     if (FindWindowA(kDownloadToolClass, kDownloadToolTitle) == nullptr) return;
-    SendMessageA(HWND_BROADCAST, g_uninstallMessage, 0, 0);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, g_uninstallMessage, 0, 0,
+                        SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kBroadcastTimeoutMs, &ignored);
     if (!WaitForCompletion()) return;
 
     RemoveRunOnceEntry();

@@ -2,6 +2,7 @@
 // checks its debugger output lines in order (through RunCapturingDebugOutput),
 // the RunOnce value, and the files and folders of the client's installation.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "DebugCapture.h"
 #include "Gui.h"
 #include "Scoped.h"
+#include "Sweeper.h"
 #include "Testkit.h"
 
 namespace {
@@ -114,6 +116,7 @@ struct Case {
     std::string journal;          // the Download Tool's
     const char* exe = "sweeper.exe";
     Lines left = {};              // what could not be deleted
+    bool hungWindow = false;      // another program's window has stopped answering
 };
 
 const Case kCases[] = {
@@ -146,7 +149,18 @@ const Case kCases[] = {
      },
      {kReceived}, kAnswered, "sweeper.exe",
      {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
+    // The request skips it; the Download Tool, which answers, still gets it.
+    {"hung window", "now", {}, {kReceived}, kAnswered, "sweeper.exe", {}, true},
 };
+
+// Another program's window, once judged hung (its thread has taken no
+// message for some seconds).
+HANDLE StartHungWindow() {
+    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang");
+    HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program", 20000);
+    EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }, 60000));
+    return process;
+}
 
 // Calls *fn (a callable) on a thread of its own.
 template <class Fn>
@@ -171,6 +185,7 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         MakeInstallation();
         if (c.setup) c.setup();
         const bool neighbour = testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour);
+        scoped::Handle hung(c.hungWindow ? StartHungWindow() : nullptr);
         std::unique_ptr<DownloadTool> tool(c.mode ? new DownloadTool(c.mode) : nullptr);
         testkit::CapturedRun run;
         auto runSweeper = [&] { run = testkit::RunCapturingDebugOutput(Exe(c.exe)); };
@@ -178,6 +193,10 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
                                      &runSweeper, 0, nullptr);
         ASSERT_NE(nullptr, runner);
         if (c.mode && std::string(c.mode) == "never") AnswerInsteadOfTheTool();
+        // A finisher held by a hung window would never end: after a bound far
+        // above its run, the window's program goes, so the test can report it.
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(runner, 120000)) << "held";
+        if (hung) TerminateProcess(hung.get(), 1);
         WaitForSingleObject(runner, INFINITE);
         CloseHandle(runner);
 
@@ -191,6 +210,35 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         EXPECT_EQ(neighbour, testkit::ValueExists(HKEY_CURRENT_USER, kRunOnce, kNeighbour));
         EXPECT_EQ(c.journal, tool ? tool->Journal() : "");
     }
+}
+
+// The walk on a thread with 128 KB of stack (a recursive walk needs about
+// 850 bytes a level); Wine gives any thread 1 MB, so the rest is taken first.
+constexpr size_t kSmallStack = 128 * 1024;
+DWORD WINAPI WalkOnSmallStack(void* removed) {
+    MEMORY_BASIC_INFORMATION stack = {};
+    VirtualQuery(&stack, &stack, sizeof(stack));
+    const size_t room = reinterpret_cast<char*>(&stack) - static_cast<char*>(stack.AllocationBase);
+    if (room > kSmallStack) static_cast<volatile char*>(_alloca(room - kSmallStack))[0] = 0;
+    *static_cast<BOOL*>(removed) = sweeper::RemoveFolderTree("c:\\sweeper-deep");
+    return 7;  // the walk came back
+}
+
+// 400 nested folders (Wine lists deeper ones ever more slowly), directly
+// under the drive's root: all removed, the thread alive.
+TEST(SweeperWalk, RemovesADeepTreeUnderTheRootOnASmallStack) {
+    std::wstring path = L"\\\\?\\c:\\sweeper-deep";
+    for (int level = 0; level < 400; ++level, path += L"\\d")
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+    BOOL removed = FALSE;
+    scoped::Handle walker(CreateThread(nullptr, kSmallStack, WalkOnSmallStack, &removed,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    DWORD code = 0;
+    EXPECT_TRUE(WaitForSingleObject(walker.get(), INFINITE) == WAIT_OBJECT_0 &&
+                GetExitCodeThread(walker.get(), &code) && code == 7);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"\\\\?\\c:\\sweeper-deep"));
 }
 
 }  // namespace

@@ -60,6 +60,7 @@ TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume1\\Users\\me\\Documents", expected));
     EXPECT_FALSE(IsSamePath(folder, expected));
     EXPECT_FALSE(IsSamePath(expected + L"\\sub", expected));
+    // The same path on another volume.
     EXPECT_FALSE(IsSamePath(L"\\Device\\HarddiskVolume2\\Program Files\\Solvane\\Updater1\\sub",
                             expected));
     // The same name on another folder, or a path not known, is not the entry.
@@ -73,4 +74,21 @@ TEST(TreeWalk, AnEntryIsItselfOnlyWhenItsOpenedPathIsTheListedOne) {
     // The full path of a volume's root already ends in a backslash.
     EXPECT_EQ(L"\\Device\\HarddiskVolume1\\pt",
               JoinPath(std::wstring(L"\\Device\\HarddiskVolume1\\"), std::wstring(L"pt")));
+}
+
+TEST(TreeWalk, AFolderDirectlyUnderARootHasTheRootFolderAsItsParent) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* parent;
+    } cases[] = {
+        {L"\\\\?\\C:\\Updater1", L"\\\\?\\C:\\"},  // not "\\?\C:", the volume itself
+        {L"\\\\?\\Volume{1}\\Updater1", L"\\\\?\\Volume{1}\\"},
+        {L"\\\\?\\c:\\Program Files\\Updater1", L"\\\\?\\c:\\Program Files"},
+        {L"\\\\?\\C:\\a\\b", L"\\\\?\\C:\\a"},
+        // Nothing above to open: a root, a volume, a trailing backslash, no
+        // volume name, no prefix.
+        {L"\\\\?\\C:\\", L""}, {L"\\\\?\\C:", L""}, {L"\\\\?\\C:\\a\\", L""},
+        {L"\\\\?\\\\a", L""}, {L"\\\\?\\", L""}, {L"", L""}, {L"C:\\a", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.parent, ParentFolder(c.path)) << c.path;
 }
