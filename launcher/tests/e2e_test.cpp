@@ -7,6 +7,7 @@
 
 #include "Gui.h"
 #include "Resource.h"
+#include "Scoped.h"
 #include "Testkit.h"
 #include "WindowRectangle.h"
 
@@ -59,11 +60,21 @@ protected:
     std::string OnCd(const std::string& name) const {
         return cd_ + (cd_.back() == '\\' ? "" : "\\") + name;
     }
-    void StartSetup(int show = -1) {
-        process_ = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_, show);
+    // Setup.exe from the CD's root, as autorun starts it, or exe from folder.
+    void StartSetup(int show = -1, std::string exe = "", const std::string& folder = "") {
+        if (exe.empty()) exe = OnCd("Setup.exe");
+        process_ = testkit::Start("\"" + exe + "\"", folder.empty() ? cd_ : folder, show);
         ASSERT_TRUE(process_);
-        main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
-        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
+        auto mine = [&] { return testkit::TopWindows(GetProcessId(process_), "WexaLauncherMain"); };
+        ASSERT_TRUE(WaitFor([&] { return !mine().empty(); }, 30000));  // its window, shown
+        main_ = mine()[0];
+    }
+    DWORD SecondStart() const {  // its exit code: 0 when it has handed over
+        return testkit::RunAndWait("\"" + OnCd("Setup.exe") + "\"", 30000, cd_);
+    }
+    void Close() {
+        PostMessageA(main_, WM_CLOSE, 0, 0);
+        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
     }
     POINT Screen(int x, int y) const {
         POINT p = {x, y};
@@ -169,8 +180,7 @@ TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
     ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", "1234"));
     StartSetup(SW_SHOWMINNOACTIVE);  // as a shortcut set to "Minimized" starts it
     EXPECT_TRUE(IsIconic(main_));
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    Close();
     std::string left;  // the earlier value stays, nothing is added
     EXPECT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", &left));
     EXPECT_EQ(left, "1234");
@@ -194,9 +204,48 @@ TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
         EXPECT_EQ(JournalLine(2), "iesetup|ie\\iesetup.exe|" + cd_) << saved.size();
         const char kDone[] = "KestrixBasicFile\\Shell\\Open\\Command";  // the CD's setup is done
         EXPECT_TRUE(WaitFor([&] { return testkit::ValueExists(HKEY_CLASSES_ROOT, kDone, ""); }));
-        PostMessageA(main_, WM_CLOSE, 0, 0);
-        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+        Close();
     }
+}
+
+// Started from a console in the user's profile the launcher finds its CD
+// beside itself; autorun's "open=bin\\Setup.exe" keeps the CD's root current.
+// Command 3 starts setup.dat's field 3 from the folder that was made current.
+TEST_F(LauncherE2E, FindsItsCdFromAnyStartFolder) {
+    char profile[MAX_PATH] = "";
+    ASSERT_TRUE(GetEnvironmentVariableA("USERPROFILE", profile, sizeof(profile)));
+    const std::string copy = cd_ + "-marked";
+    ASSERT_TRUE(testkit::MakeFolders(copy + "\\bin"));
+    ASSERT_TRUE(CopyFileA(OnCd("Setup.exe").c_str(), (copy + "\\bin\\Setup.exe").c_str(), FALSE));
+    const struct {
+        std::string exe, folder, cd;
+    } starts[] = {{OnCd("Setup.exe"), profile, cd_}, {copy + "\\bin\\Setup.exe", copy, copy}};
+    for (const auto& s : starts) {
+        SetUp();
+        StartSetup(-1, s.exe, s.folder);
+        ClickAt(150, 136);
+        EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + s.cd) << s.exe;
+        Close();
+    }
+}
+
+// A first launcher that has stopped answering: its window is there,
+// minimised, on this thread, which answers nothing while the second start
+// runs. The second start hands over without waiting on it; with the name
+// held and no window at all, it opens its own window.
+TEST_F(LauncherE2E, ASecondStartNeverWaitsOnTheFirstLauncher) {
+    HANDLE name = CreateMutexA(nullptr, FALSE, "Local\\WexaLauncher.KestrixBasic");
+    WNDCLASSA c = {};
+    c.lpfnWndProc = DefWindowProcA;
+    c.lpszClassName = "WexaLauncherMain";
+    RegisterClassA(&c);
+    scoped::Window hung(CreateWindowA(c.lpszClassName, "", WS_POPUP | WS_MINIMIZE | WS_VISIBLE, 0,
+                                      0, 9, 9, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(SecondStart(), 0u) << "the second start waits on the first";
+    hung.reset();
+    StartSetup();  // the name still held, no window: this one opens its own
+    Close();
+    CloseHandle(name);
 }
 
 // IID_IAccessible: the import library's symbol does not link as data here.
@@ -209,6 +258,11 @@ VARIANT Child(long k) {
     v.vt = VT_I4;
     v.lVal = k;
     return v;
+}
+
+std::vector<long> focusEvents;  // the launcher's focus events, by child
+void CALLBACK RecordFocus(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) focusEvents.push_back(child);
 }
 
 std::string Utf8(BSTR b) {
@@ -277,25 +331,69 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     }
     testkit::Key(VK_RETURN);  // runs button 3
     EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
+    // Held down, Enter and Space repeat: button 3 does not run again.
+    for (WPARAM vk : {VK_RETURN, VK_SPACE}) PostMessageA(main_, WM_KEYDOWN, vk, 0x40000001);
     EXPECT_EQ(panel->accDoDefaultAction(Child(2)), S_OK);
     EXPECT_EQ(JournalLine(2), "directx|directx\\dxsetup.exe|" + cd_);
-    // A second start (autorun, then a double-click on the disc) ends at once,
-    // with the first launcher back from the taskbar.
-    ShowWindow(main_, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(main_));
-    HANDLE second = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_);
-    ASSERT_EQ(WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(second, &code);
-    CloseHandle(second);
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(testkit::TopWindows(0, "WexaLauncherMain").size(), 1u);
-    EXPECT_TRUE(WaitFor([&] { return !IsIconic(main_); }));
 
+    // The focus is the lit button's only while the launcher has the keyboard
+    // focus, and each change of it is told (hot: the button lit, 0 none).
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                         RecordFocus, GetProcessId(process_), 0, 0);
+    scoped::Window other(CreateWindowA("Button", "other", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                       nullptr, nullptr));
+    ShowWindow(other.get(), SW_SHOWNOACTIVATE);
+    const long kNoEvent = -2;
+    auto hot = [&](long k) {
+        VARIANT v;
+        return !k ||
+               (panel->get_accState(Child(k), &v) == S_OK && v.lVal & STATE_SYSTEM_HOTTRACKED);
+    };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        long hot, focus, event;
+    } steps[] = {
+        {"pointer onto hotspot 6", [&] { testkit::MoveMouse(Screen(150, 196)); }, 6, 6, 6},
+        {"pointer onto the background", [&] { testkit::MoveMouse(Screen(300, 275)); }, 0, 0, 0},
+        {"another window active", [&] { SetForegroundWindow(other.get()); }, 0, -1, kNoEvent},
+        {"pointer onto hotspot 3", [&] { testkit::MoveMouse(Screen(150, 136)); }, 3, -1, kNoEvent},
+        {"launcher active again", [&] { SetForegroundWindow(main_); }, 3, 3, 3},
+    };
+    for (const auto& s : steps) {
+        focusEvents.clear();
+        s.act();
+        EXPECT_TRUE(testkit::PumpUntil([&] {
+            return hot(s.hot) && focus() == s.focus &&
+                   (s.event == kNoEvent || (!focusEvents.empty() && focusEvents.back() == s.event));
+        })) << s.step
+            << ": focus " << focus();
+        testkit::Pump();
+        EXPECT_TRUE(s.event != kNoEvent || focusEvents.empty()) << s.step;
+    }
+    UnhookWinEvent(hook);
+    // A second start (autorun, then a double-click on the disc) ends at
+    // once, with the first launcher in front: back from the taskbar, or from
+    // under another window.
+    RECT r;
+    GetWindowRect(main_, &r);
+    for (bool minimised : {true, false}) {
+        minimised ? ShowWindow(main_, SW_MINIMIZE)
+                  : SetWindowPos(other.get(), HWND_TOP, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, 0);
+        ASSERT_TRUE(testkit::PumpUntil(
+            [&] { return minimised ? IsIconic(main_) : GetForegroundWindow() == other.get(); }));
+        EXPECT_EQ(SecondStart(), 0u);
+        EXPECT_TRUE(testkit::PumpUntil([&] {
+            HWND top = GetTopWindow(nullptr);  // the first of the two in Z-order
+            while (top && top != main_ && top != other.get()) top = GetWindow(top, GW_HWNDNEXT);
+            return !IsIconic(main_) && GetForegroundWindow() == main_ && top == main_;
+        })) << (minimised ? "minimised" : "covered");
+    }
     // Once the launcher has gone, the reader's object fails but holds.
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    Close();
     EXPECT_TRUE(FAILED(panel->get_accChildCount(&count)));
+    EXPECT_EQ(testkit::ReadLines(journal_).size(), 2u);  // no repeated command
     panel->Release();
     CoUninitialize();
 }
