@@ -18,17 +18,16 @@ using testkit::WaitFor;
 using Strings = std::vector<std::string>;
 const char kInstallDir[] = "C:\\e2e kestrix\\Kestrix Basic";
 
-// A pixel of a picture inside Setup.exe, read from the file itself.
-COLORREF PicturePixel(HMODULE exe, int id, int x, int y) {
-    HBITMAP b = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-    HDC m = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(m, b);
-    COLORREF c = b ? GetPixel(m, x, y) : CLR_INVALID;
-    SelectObject(m, old);
-    DeleteDC(m);
-    DeleteObject(b);
-    return c;
-}
+// A picture inside Setup.exe, read from the file itself, loaded once.
+struct Picture {
+    scoped::GdiObject bitmap;
+    scoped::MemoryDC dc{CreateCompatibleDC(nullptr)};
+    Picture(HMODULE exe, int id)
+        : bitmap(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) {
+        SelectObject(dc.get(), bitmap.get());
+    }
+    COLORREF Pixel(int x, int y) const { return bitmap ? GetPixel(dc.get(), x, y) : CLR_INVALID; }
+};
 
 class LauncherE2E : public ::testing::Test {
 protected:
@@ -107,8 +106,8 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
                  SWP_NOSIZE | SWP_NOZORDER);
 
     // On screen: the panel with its bullets dark, then one lit under the pointer.
-    const COLORREF normal = PicturePixel(exe, IDB_BUTTON, 8, 12);
-    const COLORREF hot = PicturePixel(exe, IDB_BUTTONHOT, 8, 12);
+    const COLORREF normal = Picture(exe, IDB_BUTTON).Pixel(8, 12);
+    const COLORREF hot = Picture(exe, IDB_BUTTONHOT).Pixel(8, 12);
     ASSERT_NE(normal, hot);
     auto bullet = [&](int top) { return testkit::ScreenPixel(Screen(16 + 8, top + 12)); };
     EXPECT_TRUE(WaitFor([&] { return bullet(122) == normal; }));
@@ -123,12 +122,12 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     ClickAt(100, 65);
     EXPECT_EQ(JournalLine(1), "kxsetup|kx\\setup.exe|" + cd_);
     POINT differs = {-1, -1};
+    const Picture runPicture(exe, IDB_RUNKX), installPicture(exe, IDB_INSTKX);
     for (int y = 0; y < 34 && differs.x < 0; ++y)
         for (int x = 0; x < 166 && differs.x < 0; ++x)
-            if (PicturePixel(exe, IDB_RUNKX, x, y) != PicturePixel(exe, IDB_INSTKX, x, y))
-                differs = {x, y};
+            if (runPicture.Pixel(x, y) != installPicture.Pixel(x, y)) differs = {x, y};
     ASSERT_GE(differs.x, 0);
-    const COLORREF run = PicturePixel(exe, IDB_RUNKX, differs.x, differs.y);
+    const COLORREF run = runPicture.Pixel(differs.x, differs.y);
     FreeLibrary(exe);
     EXPECT_TRUE(WaitFor([&] {
         return testkit::ScreenPixel(Screen(37 + differs.x, 48 + differs.y)) == run;
@@ -168,7 +167,8 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     RECT r;
     ASSERT_TRUE(GetWindowRect(main_, &r));
     ClickAt(50, 252);  // hotspot 5
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(main_); }, 30000)) << "Exit was not taken";
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0) << "closed, but still running";
     DWORD code = 1;
     GetExitCodeProcess(process_, &code);
     EXPECT_EQ(code, 0u);
@@ -208,18 +208,15 @@ TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
     }
 }
 
-// Started from a console in the user's profile the launcher finds its CD
-// beside itself; autorun's "open=bin\\Setup.exe" keeps the CD's root current.
-// Command 3 starts setup.dat's field 3 from the folder that was made current.
+// Started from a console elsewhere the launcher finds its CD beside itself;
+// autorun's "open=bin\\Setup.exe" keeps the root current (command 3's folder).
 TEST_F(LauncherE2E, FindsItsCdFromAnyStartFolder) {
-    char profile[MAX_PATH] = "";
-    ASSERT_TRUE(GetEnvironmentVariableA("USERPROFILE", profile, sizeof(profile)));
     const std::string copy = cd_ + "-marked";
     ASSERT_TRUE(testkit::MakeFolders(copy + "\\bin"));
     ASSERT_TRUE(CopyFileA(OnCd("Setup.exe").c_str(), (copy + "\\bin\\Setup.exe").c_str(), FALSE));
     const struct {
         std::string exe, folder, cd;
-    } starts[] = {{OnCd("Setup.exe"), profile, cd_}, {copy + "\\bin\\Setup.exe", copy, copy}};
+    } starts[] = {{OnCd("Setup.exe"), "C:\\users", cd_}, {copy + "\\bin\\Setup.exe", copy, copy}};
     for (const auto& s : starts) {
         SetUp();
         StartSetup(-1, s.exe, s.folder);
@@ -229,10 +226,9 @@ TEST_F(LauncherE2E, FindsItsCdFromAnyStartFolder) {
     }
 }
 
-// A first launcher that has stopped answering: its window is there,
-// minimised, on this thread, which answers nothing while the second start
-// runs. The second start hands over without waiting on it; with the name
-// held and no window at all, it opens its own window.
+// A first launcher that has stopped answering (a minimised window on this
+// thread, which answers nothing meanwhile) never holds up a second start;
+// with the name held and no window at all, the second start opens its own.
 TEST_F(LauncherE2E, ASecondStartNeverWaitsOnTheFirstLauncher) {
     HANDLE name = CreateMutexA(nullptr, FALSE, "Local\\WexaLauncher.KestrixBasic");
     WNDCLASSA c = {};
