@@ -1,6 +1,8 @@
 // Module1: start-up of Setup and the one message loop of its thread.
 #include "Module1.h"
 
+#include <string>
+
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "Services.h"
@@ -10,27 +12,63 @@ namespace launcher {
 
 namespace {
 
+// The launcher's own path, wide: a CD folder may be named outside the ANSI
+// code page or run past MAX_PATH. Empty when it cannot be had.
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::wstring();
+        if (n < path.size()) return path.substr(0, n);
+        if (path.size() >= 32768) return std::wstring();  // no Windows path is longer
+        path.resize(path.size() * 2);
+    }
+}
+
+// setup.dat, the sounds and the programs of the commands are all named
+// relative to the current folder. Autorun starts the launcher with the
+// disc's root current (also as "open=bin\Setup.exe"), and that folder is
+// kept; started from the Run box or a console the current folder is
+// another one, and the launcher's own folder takes its place before
+// anything is read.
+void FindTheDisc() {
+    DWORD here = GetFileAttributesW(L"setup.dat");
+    if (here != INVALID_FILE_ATTRIBUTES && !(here & FILE_ATTRIBUTE_DIRECTORY)) return;
+    std::wstring folder = ModulePath();
+    size_t slash = folder.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return;
+    folder.resize(slash + 1);  // "D:\" stays a root, "D:\bin\" is its folder
+    SetCurrentDirectoryW(folder.c_str());
+}
+
 // One launcher per product in a session: autorun and a double-click on the
 // CD must not give two windows that both poll and both write the rectangle.
 // The claim is a session-wide name held in *claim for the launcher's life.
-// Returns false when another launcher already holds it: that launcher's
-// window is then brought to the front, restored if it was minimised. A name
-// that cannot be made at all never stops the launcher.
+// Returns false when another launcher already holds it and its window
+// turned up: that window is brought to the front, restored if it was
+// minimised, without ever waiting on its thread (a busy or hung first
+// launcher must not hang this one). When the name is held but no window
+// appears within the wait, this launcher goes on with a window of its own.
+// A name that cannot be made at all never stops the launcher.
 bool ClaimTheOnlyLauncher(const std::string& productName, scoped::Handle* claim) {
     std::string name = "Local\\WexaLauncher." + productName;
     claim->reset(CreateMutexA(nullptr, FALSE, name.c_str()));
     if (!*claim || GetLastError() != ERROR_ALREADY_EXISTS) return true;
     // The first launcher may still be creating its window: give it a while.
+    // FindWindow and IsIconic read what the system keeps and send nothing.
     for (int wait = 0; wait < 100; ++wait) {
         HWND first = FindWindowA(frmMain::kClassName, nullptr);
         if (first) {
-            if (IsIconic(first)) ShowWindow(first, SW_RESTORE);
+            // Both are queued for the first launcher's thread; neither waits
+            // for it. This process was just started by the user, so it may
+            // hand the foreground on.
+            if (IsIconic(first)) ShowWindowAsync(first, SW_RESTORE);
             SetForegroundWindow(first);
-            break;
+            return false;
         }
         Sleep(50);
     }
-    return false;
+    return true;
 }
 
 }  // namespace
@@ -39,6 +77,7 @@ int Module1_Main(HINSTANCE instance, int showCommand) {
     // Later library loads (the browser window's, the common controls') come
     // from the system folder only, never from the CD next to Setup.exe.
     dllsearch::RestrictToSystemFolder();
+    FindTheDisc();
     scoped::Handle claim;
     if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
 

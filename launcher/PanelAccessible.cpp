@@ -141,11 +141,9 @@ STDMETHODIMP PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
-    const int lit = form_->state().HotButton;
     long s = STATE_SYSTEM_FOCUSABLE;
-    if (k == 0 && GetFocus() == form_->hwnd() && (lit < 1 || lit > layout::kButtonCount))
-        s |= STATE_SYSTEM_FOCUSED;
-    if (k != 0 && k == lit) s |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
+    if (k == form_->FocusedChild()) s |= STATE_SYSTEM_FOCUSED;
+    if (k != 0 && k == form_->state().HotButton) s |= STATE_SYSTEM_HOTTRACKED;
     return Long(state, s);
 }
 
@@ -160,15 +158,14 @@ STDMETHODIMP PanelAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) {
     return NoText(shortcut);
 }
 
-// The lit button has the focus; with none lit, the panel, while it has it.
+// While the window has the keyboard focus: the lit button, or with none
+// lit the panel itself. Otherwise nothing here has it.
 STDMETHODIMP PanelAccessible::get_accFocus(VARIANT* child) {
     if (!child) return E_POINTER;
     VariantInit(child);
     if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
-    const int lit = form_->state().HotButton;
-    if (lit >= 1 && lit <= layout::kButtonCount) return Long(child, lit);
-    if (GetFocus() == form_->hwnd()) return Long(child, CHILDID_SELF);
-    return S_FALSE;
+    const int focus = form_->FocusedChild();
+    return focus < 0 ? S_FALSE : Long(child, focus);
 }
 
 STDMETHODIMP PanelAccessible::get_accSelection(VARIANT* children) {

@@ -100,7 +100,7 @@ Config ConfigFromFields(const std::vector<std::string>& fields);
 
 // A page address of setup.dat as the browser window should open it. A
 // "file:" address that names no folder (such as "file://catalog.htm", which
-// the control cannot find) names a page beside Setup.exe: it is resolved
+// the control cannot find) names a page beside setup.dat: it is resolved
 // against folder, the launcher's start folder. Any other address is kept.
 std::string ResolveFileAddress(const std::string& address, const std::string& folder);
 

@@ -348,6 +348,7 @@ void frmMain::DoButtonHighlight(short Index) {
         if (k != Index) SetBulletPicture(k, false);
     SetBulletPicture(Index, true);
     state_.HotButton = Index;
+    AnnounceFocus();
     DoSound("mouseout.wav");
 }
 
@@ -355,6 +356,7 @@ void frmMain::Picture2_MouseMove() {
     if (state_.HotButton == -1) return;
     for (int k = 1; k <= layout::kButtonCount; ++k) SetBulletPicture(k, false);
     state_.HotButton = -1;
+    AnnounceFocus();
 }
 
 void frmMain::DoSound(const std::string& Sound) { services_.PlaySoundFile(Sound, SND_ASYNC); }
@@ -404,6 +406,19 @@ int frmMain::ButtonAt(int clientX, int clientY) const {
     if (id > ID_BUTTONREGION_BASE) return id - ID_BUTTONREGION_BASE;
     if (id > ID_MYBUTTON_BASE) return id - ID_MYBUTTON_BASE;
     return id == 1 ? 0 : -1;
+}
+
+int frmMain::FocusedChild() const {
+    if (!hwnd_ || GetFocus() != hwnd_) return -1;
+    const int lit = state_.HotButton;
+    return lit >= 1 && lit <= layout::kButtonCount ? lit : 0;
+}
+
+void frmMain::AnnounceFocus() {
+    const int focus = FocusedChild();
+    if (focus == announcedFocus_) return;
+    announcedFocus_ = focus;
+    if (focus >= 0) NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, focus);
 }
 
 layout::Rect frmMain::RegionOf(int index) const {
@@ -563,7 +578,7 @@ void frmMain::OnButtonUp(int clientX, int clientY) {
         MyButton_Click(static_cast<short>(pressed - ID_MYBUTTON_BASE));
 }
 
-bool frmMain::OnKeyDown(UINT vk) {
+bool frmMain::OnKeyDown(UINT vk, bool repeated) {
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     int lit = state_.HotButton;
     switch (vk) {
@@ -574,13 +589,13 @@ bool frmMain::OnKeyDown(UINT vk) {
         case VK_END: lit = layout::LastInPanelOrder(); break;
         case VK_RETURN:
         case VK_SPACE:
-            if (lit >= 1 && lit <= layout::kButtonCount) MyButton_Click(static_cast<short>(lit));
+            // Held down, the key repeats; the command runs on the press only.
+            if (!repeated && lit >= 1 && lit <= layout::kButtonCount)
+                MyButton_Click(static_cast<short>(lit));
             return true;
         default: return false;
     }
     DoButtonHighlight(static_cast<short>(lit));
-    // A screen reader follows the lit button as the focus.
-    if (hwnd_) NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, lit);
     return true;
 }
 
@@ -682,7 +697,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_LBUTTONUP: OnButtonUp(x, y); return 0;
         case WM_KEYDOWN:
-            if (OnKeyDown(static_cast<UINT>(wParam))) return 0;
+            if (OnKeyDown(static_cast<UINT>(wParam), (lParam & 0x40000000) != 0)) return 0;
+            break;
+        case WM_SETFOCUS:
+            AnnounceFocus();
+            break;
+        case WM_KILLFOCUS:
+            announcedFocus_ = -1;  // the window that takes it raises its own event
             break;
         case WM_GETOBJECT:
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {

@@ -93,6 +93,9 @@ public:
     std::string ButtonName(int index) const;
     RECT ButtonClientRect(int index) const;
     int ButtonAt(int clientX, int clientY) const;
+    // What has the keyboard focus: the lit button (1..7), 0 for the panel
+    // with none lit, -1 while the window itself has not got it.
+    int FocusedChild() const;
 
 private:
     // Posted by Form_Load: the work the first paint does not wait for.
@@ -117,8 +120,12 @@ private:
     void OnButtonDown(int clientX, int clientY);
     void OnButtonUp(int clientX, int clientY);
     // The keyboard: arrows, Tab, Home and End light a button in the
-    // panel's order; Enter and Space run the lit one.
-    bool OnKeyDown(UINT vk);
+    // panel's order; Enter and Space run the lit one, once per press
+    // (repeated is the key's auto-repeat).
+    bool OnKeyDown(UINT vk, bool repeated);
+    // Raises the focus event when FocusedChild has changed since it was
+    // last raised, so that a screen reader follows the keys and the mouse.
+    void AnnounceFocus();
     bool OnSetCursor();
     // Pictures of one size: the design-size set and, once a scaled display
     // asks for it, the double set.
@@ -146,6 +153,7 @@ private:
     int dpi_ = 96;
     int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
+    int announcedFocus_ = -1;  // FocusedChild when AnnounceFocus last looked
     std::string startFolder_;  // the folder current at load: the CD's root
     // Made on the first WM_GETOBJECT, with COM for this thread (screen
     // readers reach the object through it); cut from the window when it goes.

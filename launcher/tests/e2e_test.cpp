@@ -19,17 +19,16 @@ using testkit::WaitFor;
 using Strings = std::vector<std::string>;
 const char kInstallDir[] = "C:\\e2e kestrix\\Kestrix Basic";
 
-// A pixel of a picture inside Setup.exe, read from the file itself.
-COLORREF PicturePixel(HMODULE exe, int id, int x, int y) {
-    HBITMAP b = static_cast<HBITMAP>(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-    HDC m = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(m, b);
-    COLORREF c = b ? GetPixel(m, x, y) : CLR_INVALID;
-    SelectObject(m, old);
-    DeleteDC(m);
-    DeleteObject(b);
-    return c;
-}
+// A picture inside Setup.exe, read from the file itself, loaded once.
+struct Picture {
+    scoped::GdiObject bitmap;
+    scoped::MemoryDC dc{CreateCompatibleDC(nullptr)};
+    Picture(HMODULE exe, int id)
+        : bitmap(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) {
+        SelectObject(dc.get(), bitmap.get());
+    }
+    COLORREF Pixel(int x, int y) const { return bitmap ? GetPixel(dc.get(), x, y) : CLR_INVALID; }
+};
 
 class LauncherE2E : public ::testing::Test {
 protected:
@@ -61,11 +60,21 @@ protected:
     std::string OnCd(const std::string& name) const {
         return cd_ + (cd_.back() == '\\' ? "" : "\\") + name;
     }
-    void StartSetup(int show = -1) {
-        process_ = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_, show);
+    // Setup.exe from the CD's root, as autorun starts it, or exe from folder.
+    void StartSetup(int show = -1, std::string exe = "", const std::string& folder = "") {
+        if (exe.empty()) exe = OnCd("Setup.exe");
+        process_ = testkit::Start("\"" + exe + "\"", folder.empty() ? cd_ : folder, show);
         ASSERT_TRUE(process_);
-        main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
-        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main_) != FALSE; }));
+        auto mine = [&] { return testkit::TopWindows(GetProcessId(process_), "WexaLauncherMain"); };
+        ASSERT_TRUE(WaitFor([&] { return !mine().empty(); }, 30000));  // its window, shown
+        main_ = mine()[0];
+    }
+    DWORD SecondStart() const {  // its exit code: 0 when it has handed over
+        return testkit::RunAndWait("\"" + OnCd("Setup.exe") + "\"", 30000, cd_);
+    }
+    void Close() {
+        PostMessageA(main_, WM_CLOSE, 0, 0);
+        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
     }
     POINT Screen(int x, int y) const {
         POINT p = {x, y};
@@ -98,8 +107,8 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
                  SWP_NOSIZE | SWP_NOZORDER);
 
     // On screen: the panel with its bullets dark, then one lit under the pointer.
-    const COLORREF normal = PicturePixel(exe, IDB_BUTTON, 8, 12);
-    const COLORREF hot = PicturePixel(exe, IDB_BUTTONHOT, 8, 12);
+    const COLORREF normal = Picture(exe, IDB_BUTTON).Pixel(8, 12);
+    const COLORREF hot = Picture(exe, IDB_BUTTONHOT).Pixel(8, 12);
     ASSERT_NE(normal, hot);
     auto bullet = [&](int top) { return testkit::ScreenPixel(Screen(16 + 8, top + 12)); };
     EXPECT_TRUE(WaitFor([&] { return bullet(122) == normal; }));
@@ -114,12 +123,12 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     ClickAt(100, 65);
     EXPECT_EQ(JournalLine(1), "kxsetup|kx\\setup.exe|" + cd_);
     POINT differs = {-1, -1};
+    const Picture runPicture(exe, IDB_RUNKX), installPicture(exe, IDB_INSTKX);
     for (int y = 0; y < 34 && differs.x < 0; ++y)
         for (int x = 0; x < 166 && differs.x < 0; ++x)
-            if (PicturePixel(exe, IDB_RUNKX, x, y) != PicturePixel(exe, IDB_INSTKX, x, y))
-                differs = {x, y};
+            if (runPicture.Pixel(x, y) != installPicture.Pixel(x, y)) differs = {x, y};
     ASSERT_GE(differs.x, 0);
-    const COLORREF run = PicturePixel(exe, IDB_RUNKX, differs.x, differs.y);
+    const COLORREF run = runPicture.Pixel(differs.x, differs.y);
     FreeLibrary(exe);
     EXPECT_TRUE(WaitFor([&] {
         return testkit::ScreenPixel(Screen(37 + differs.x, 48 + differs.y)) == run;
@@ -159,7 +168,8 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     RECT r;
     ASSERT_TRUE(GetWindowRect(main_, &r));
     ClickAt(50, 252);  // hotspot 5
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(main_); }, 30000)) << "Exit was not taken";
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0) << "closed, but still running";
     DWORD code = 1;
     GetExitCodeProcess(process_, &code);
     EXPECT_EQ(code, 0u);
@@ -171,8 +181,7 @@ TEST_F(LauncherE2E, StartsMinimisedWhenAskedAndThenLeavesTheRectangleAlone) {
     ASSERT_TRUE(testkit::WriteString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", "1234"));
     StartSetup(SW_SHOWMINNOACTIVE);  // as a shortcut set to "Minimized" starts it
     EXPECT_TRUE(IsIconic(main_));
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    Close();
     std::string left;  // the earlier value stays, nothing is added
     EXPECT_TRUE(testkit::ReadString(HKEY_CURRENT_USER, kSettingsKey, "MainLeft", &left));
     EXPECT_EQ(left, "1234");
@@ -196,9 +205,44 @@ TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
         EXPECT_EQ(JournalLine(2), "iesetup|ie\\iesetup.exe|" + cd_) << saved.size();
         const char kDone[] = "KestrixBasicFile\\Shell\\Open\\Command";  // the CD's setup is done
         EXPECT_TRUE(WaitFor([&] { return testkit::ValueExists(HKEY_CLASSES_ROOT, kDone, ""); }));
-        PostMessageA(main_, WM_CLOSE, 0, 0);
-        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+        Close();
     }
+}
+
+// Started from a console elsewhere the launcher finds its CD beside itself;
+// autorun's "open=bin\\Setup.exe" keeps the root current (command 3's folder).
+TEST_F(LauncherE2E, FindsItsCdFromAnyStartFolder) {
+    const std::string copy = cd_ + "-marked";
+    ASSERT_TRUE(testkit::MakeFolders(copy + "\\bin"));
+    ASSERT_TRUE(CopyFileA(OnCd("Setup.exe").c_str(), (copy + "\\bin\\Setup.exe").c_str(), FALSE));
+    const struct {
+        std::string exe, folder, cd;
+    } starts[] = {{OnCd("Setup.exe"), "C:\\users", cd_}, {copy + "\\bin\\Setup.exe", copy, copy}};
+    for (const auto& s : starts) {
+        SetUp();
+        StartSetup(-1, s.exe, s.folder);
+        ClickAt(150, 136);
+        EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + s.cd) << s.exe;
+        Close();
+    }
+}
+
+// A first launcher that has stopped answering (a minimised window on this
+// thread, which answers nothing meanwhile) never holds up a second start;
+// with the name held and no window at all, the second start opens its own.
+TEST_F(LauncherE2E, ASecondStartNeverWaitsOnTheFirstLauncher) {
+    HANDLE name = CreateMutexA(nullptr, FALSE, "Local\\WexaLauncher.KestrixBasic");
+    WNDCLASSA c = {};
+    c.lpfnWndProc = DefWindowProcA;
+    c.lpszClassName = "WexaLauncherMain";
+    RegisterClassA(&c);
+    scoped::Window hung(CreateWindowA(c.lpszClassName, "", WS_POPUP | WS_MINIMIZE | WS_VISIBLE, 0,
+                                      0, 9, 9, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(SecondStart(), 0u) << "the second start waits on the first";
+    hung.reset();
+    StartSetup();  // the name still held, no window: this one opens its own
+    Close();
+    CloseHandle(name);
 }
 
 // IID_IAccessible: the import library's symbol does not link as data here.
@@ -275,6 +319,11 @@ VARIANT Child(long k) {
     return v;
 }
 
+std::vector<long> focusEvents;  // the launcher's focus events, by child
+void CALLBACK RecordFocus(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) focusEvents.push_back(child);
+}
+
 std::string Utf8(BSTR b) {
     std::string s;
     for (UINT i = 0; b && i < SysStringLen(b); ++i) s += static_cast<char>(b[i]);
@@ -341,25 +390,70 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
     }
     testkit::Key(VK_RETURN);  // runs button 3
     EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
+    // Held down, Enter and Space repeat: button 3 does not run again.
+    for (WPARAM vk : {VK_RETURN, VK_SPACE}) PostMessageA(main_, WM_KEYDOWN, vk, 0x40000001);
     EXPECT_EQ(panel->accDoDefaultAction(Child(2)), S_OK);
     EXPECT_EQ(JournalLine(2), "directx|directx\\dxsetup.exe|" + cd_);
-    // A second start (autorun, then a double-click on the disc) ends at once,
-    // with the first launcher back from the taskbar.
-    ShowWindow(main_, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(main_));
-    HANDLE second = testkit::Start("\"" + OnCd("Setup.exe") + "\"", cd_);
-    ASSERT_EQ(WaitForSingleObject(second, 30000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(second, &code);
-    CloseHandle(second);
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(testkit::TopWindows(0, "WexaLauncherMain").size(), 1u);
-    EXPECT_TRUE(WaitFor([&] { return !IsIconic(main_); }));
 
+    // The focus is the lit button's only while the launcher has the keyboard
+    // focus, and each change of it is told (hot: the button lit, 0 none).
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                         RecordFocus, GetProcessId(process_), 0, 0);
+    scoped::Window other(CreateWindowA("Button", "other", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                       nullptr, nullptr));
+    ShowWindow(other.get(), SW_SHOWNOACTIVATE);
+    const long kNoEvent = -2;
+    auto hot = [&](long k) {
+        VARIANT v;
+        return !k ||
+               (panel->get_accState(Child(k), &v) == S_OK && v.lVal & STATE_SYSTEM_HOTTRACKED);
+    };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        long hot, focus, event;
+    } steps[] = {
+        {"pointer onto hotspot 6", [&] { testkit::MoveMouse(Screen(150, 196)); }, 6, 6, 6},
+        {"pointer onto the background", [&] { testkit::MoveMouse(Screen(300, 275)); }, 0, 0, 0},
+        {"another window active", [&] { SetForegroundWindow(other.get()); }, 0, -1, kNoEvent},
+        {"pointer onto hotspot 3", [&] { testkit::MoveMouse(Screen(150, 136)); }, 3, -1, kNoEvent},
+        {"launcher active again", [&] { SetForegroundWindow(main_); }, 3, 3, 3},
+    };
+    for (const auto& s : steps) {
+        focusEvents.clear();
+        s.act();
+        EXPECT_TRUE(testkit::PumpUntil([&] {
+            return hot(s.hot) && focus() == s.focus &&
+                   (s.event == kNoEvent || (!focusEvents.empty() && focusEvents.back() == s.event));
+        })) << s.step
+            << ": focus " << focus();
+        testkit::Pump();
+        EXPECT_TRUE(s.event != kNoEvent || focusEvents.empty()) << s.step;
+    }
+    UnhookWinEvent(hook);
+    // A second start (autorun, then a double-click on the disc) ends at once,
+    // with the first launcher in front: restored, or raised over another window.
+    RECT r;
+    GetWindowRect(main_, &r);
+    for (bool minimised : {true, false}) {
+        if (!minimised)
+            SetWindowPos(other.get(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         0);
+        minimised ? ShowWindow(main_, SW_MINIMIZE) : SetForegroundWindow(other.get());
+        ASSERT_TRUE(testkit::PumpUntil([&] {
+            return minimised ? IsIconic(main_) : GetForegroundWindow() == other.get();
+        })) << minimised;
+        EXPECT_EQ(SecondStart(), 0u);
+        EXPECT_TRUE(testkit::PumpUntil([&] {
+            HWND top = GetTopWindow(nullptr);  // the first of the two in Z-order
+            while (top && top != main_ && top != other.get()) top = GetWindow(top, GW_HWNDNEXT);
+            return !IsIconic(main_) && GetForegroundWindow() == main_ && top == main_;
+        })) << (minimised ? "minimised" : "covered");
+    }
     // Once the launcher has gone, the reader's object fails but holds.
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    Close();
     EXPECT_TRUE(FAILED(panel->get_accChildCount(&count)));
+    EXPECT_EQ(testkit::ReadLines(journal_).size(), 2u);  // no repeated command
     panel->Release();
     CoUninitialize();
 }
