@@ -5,17 +5,20 @@
 
 #include <windows.h>
 
+#include "SystemLibrary.h"
+
 namespace display {
 
 // WM_DPICHANGED, which older SDK headers do not define.
 constexpr UINT kWmDpiChanged = 0x02E0;
 
-// A DPI function of user32 that only newer systems have; null where absent.
+// A DPI function of user32 that only newer systems have (Windows 10 and
+// later); null where absent. user32 itself is loaded from the start: only
+// these functions are looked up by name, not delay-imported, because a
+// system without them must still start the launcher.
 template <typename Fn>
 Fn User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                  : nullptr;
+    return syslib::FindFunction<Fn>(GetModuleHandleA("user32.dll"), name);
 }
 
 // The DPI of the monitor a window is on (Windows 10 and later, looked up at
