@@ -4,8 +4,8 @@
 #include <string>
 
 #include "Layout.h"
+#include "Panel.h"
 #include "Scoped.h"
-#include "frmMain.h"
 
 namespace launcher {
 
@@ -40,7 +40,7 @@ HRESULT Long(VARIANT* out, long value) {
 
 }  // namespace
 
-PanelAccessible::PanelAccessible(frmMain* form) : form_(form) {}
+PanelAccessible::PanelAccessible(Panel* panel) : panel_(panel) {}
 
 STDMETHODIMP PanelAccessible::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -79,7 +79,7 @@ STDMETHODIMP PanelAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VA
 }
 
 int PanelAccessible::Child(const VARIANT& child, HRESULT* hr) const {
-    if (!form_ || !form_->hwnd()) {
+    if (!panel_ || !panel_->hwnd()) {
         *hr = RPC_E_DISCONNECTED;
         return -1;
     }
@@ -93,14 +93,14 @@ int PanelAccessible::Child(const VARIANT& child, HRESULT* hr) const {
 STDMETHODIMP PanelAccessible::get_accParent(IDispatch** parent) {
     if (!parent) return E_POINTER;
     *parent = nullptr;
-    if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
-    return CreateStdAccessibleObject(form_->hwnd(), OBJID_WINDOW, IID_IDispatch,
+    if (!panel_ || !panel_->hwnd()) return RPC_E_DISCONNECTED;
+    return CreateStdAccessibleObject(panel_->hwnd(), OBJID_WINDOW, IID_IDispatch,
                                      reinterpret_cast<void**>(parent));
 }
 
 STDMETHODIMP PanelAccessible::get_accChildCount(long* count) {
     if (!count) return E_POINTER;
-    if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
+    if (!panel_ || !panel_->hwnd()) return RPC_E_DISCONNECTED;
     *count = layout::kButtonCount;
     return S_OK;
 }
@@ -117,7 +117,7 @@ STDMETHODIMP PanelAccessible::get_accName(VARIANT child, BSTR* name) {
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
-    return Text(k == 0 ? std::string(frmMain::kCaption) : form_->ButtonName(k), name);
+    return Text(k == 0 ? std::string(panel_->Name()) : panel_->ButtonName(k), name);
 }
 
 STDMETHODIMP PanelAccessible::get_accValue(VARIANT, BSTR* value) { return NoText(value); }
@@ -142,8 +142,8 @@ STDMETHODIMP PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
     int k = Child(child, &hr);
     if (k < 0) return hr;
     long s = STATE_SYSTEM_FOCUSABLE;
-    if (k == form_->FocusedChild()) s |= STATE_SYSTEM_FOCUSED;
-    if (k != 0 && k == form_->state().HotButton) s |= STATE_SYSTEM_HOTTRACKED;
+    if (k == panel_->FocusedChild()) s |= STATE_SYSTEM_FOCUSED;
+    if (k != 0 && k == panel_->HotButton()) s |= STATE_SYSTEM_HOTTRACKED;
     return Long(state, s);
 }
 
@@ -163,15 +163,15 @@ STDMETHODIMP PanelAccessible::get_accKeyboardShortcut(VARIANT, BSTR* shortcut) {
 STDMETHODIMP PanelAccessible::get_accFocus(VARIANT* child) {
     if (!child) return E_POINTER;
     VariantInit(child);
-    if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
-    const int focus = form_->FocusedChild();
+    if (!panel_ || !panel_->hwnd()) return RPC_E_DISCONNECTED;
+    const int focus = panel_->FocusedChild();
     return focus < 0 ? S_FALSE : Long(child, focus);
 }
 
 STDMETHODIMP PanelAccessible::get_accSelection(VARIANT* children) {
     if (!children) return E_POINTER;
     VariantInit(children);
-    return form_ && form_->hwnd() ? S_FALSE : RPC_E_DISCONNECTED;
+    return panel_ && panel_->hwnd() ? S_FALSE : RPC_E_DISCONNECTED;
 }
 
 STDMETHODIMP PanelAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
@@ -191,10 +191,10 @@ STDMETHODIMP PanelAccessible::accLocation(long* left, long* top, long* width, lo
     if (k < 0) return hr;
     RECT r = {};
     if (k == 0)
-        GetClientRect(form_->hwnd(), &r);
+        GetClientRect(panel_->hwnd(), &r);
     else
-        r = form_->ButtonClientRect(k);
-    MapWindowPoints(form_->hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+        r = panel_->ButtonClientRect(k);
+    MapWindowPoints(panel_->hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     *left = r.left;
     *top = r.top;
     *width = r.right - r.left;
@@ -210,10 +210,10 @@ STDMETHODIMP PanelAccessible::accNavigate(long, VARIANT, VARIANT* end) {
 STDMETHODIMP PanelAccessible::accHitTest(long x, long y, VARIANT* child) {
     if (!child) return E_POINTER;
     VariantInit(child);
-    if (!form_ || !form_->hwnd()) return RPC_E_DISCONNECTED;
+    if (!panel_ || !panel_->hwnd()) return RPC_E_DISCONNECTED;
     POINT p = {x, y};
-    ScreenToClient(form_->hwnd(), &p);
-    int k = form_->ButtonAt(p.x, p.y);
+    ScreenToClient(panel_->hwnd(), &p);
+    int k = panel_->ButtonAt(p.x, p.y);
     return k < 0 ? S_FALSE : Long(child, k);
 }
 
@@ -224,7 +224,7 @@ STDMETHODIMP PanelAccessible::accDoDefaultAction(VARIANT child) {
     int k = Child(child, &hr);
     if (k < 0) return hr;
     if (k == 0) return DISP_E_MEMBERNOTFOUND;
-    return PostMessageA(form_->hwnd(), frmMain::kPressButtonMessage, static_cast<WPARAM>(k), 0)
+    return PostMessageA(panel_->hwnd(), Panel::kPressButtonMessage, static_cast<WPARAM>(k), 0)
                ? S_OK
                : E_FAIL;
 }

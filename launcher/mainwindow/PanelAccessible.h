@@ -7,15 +7,15 @@
 
 namespace launcher {
 
-class frmMain;
+class Panel;
 
-// Created by the main window on the first WM_GETOBJECT and held by it and by
-// every client. Disconnect() cuts it from the window when the window goes:
+// Created by the panel on its window's first WM_GETOBJECT and held by it and
+// by every client. Disconnect() cuts it from the panel when the window goes:
 // from then on every call fails with RPC_E_DISCONNECTED.
 class PanelAccessible final : public IAccessible {
 public:
-    explicit PanelAccessible(frmMain* form);
-    void Disconnect() { form_ = nullptr; }
+    explicit PanelAccessible(Panel* panel);
+    void Disconnect() { panel_ = nullptr; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
@@ -58,7 +58,7 @@ private:
     int Child(const VARIANT& child, HRESULT* hr) const;
 
     LONG refs_ = 1;
-    frmMain* form_;
+    Panel* panel_;
 };
 
 // Answers WM_GETOBJECT for the client area with object (OLEACC, loaded

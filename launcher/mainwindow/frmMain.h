@@ -1,16 +1,13 @@
 // frmMain, the launcher's one main window: a fixed picture with the button
 // panel, the product poll, the seven commands and the settings written on
-// close. All of the launcher's state lives here.
+// close. All of the launcher's state lives here, the panel's in its panel_.
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
-#include "Layout.h"
-#include "PanelAccessible.h"
-#include "Scoped.h"
+#include "Panel.h"
 #include "Services.h"
 
 namespace launcher {
@@ -37,15 +34,13 @@ struct LauncherState {
     std::string Program2, Program3, Program4;
     std::string WebSiteAddress, CatalogueAddress, UninstallKeyName;
     int InstalledState = 0;
-    short HotButton = 0;
 };
 
-class frmMain {
+// The panel's events are the form's: it raises them through PanelEvents.
+class frmMain : private PanelEvents {
 public:
     static const char kClassName[];
     static const char kCaption[];
-    // Posted to the window to press button wParam (1..7) as a click would.
-    static constexpr UINT kPressButtonMessage = WM_APP + 1;
 
     frmMain(HINSTANCE instance, Services& services, Options options = Options());
     ~frmMain();
@@ -64,7 +59,7 @@ public:
                                         const std::string& strValue,
                                         const std::string& Default = std::string());
     void DoButtonHighlight(short Index);
-    void DoSound(const std::string& Sound);
+    void DoSound(const std::string& Sound) override;
     std::string DetermineIf_KestrixBasic_IsInstalled(const std::string& path);
     std::string DetermineIfInstalled(const std::string& path);
     void ToggleInstallRunButton();
@@ -73,29 +68,16 @@ public:
     void Form_Load();
     void Form_Unload();
     void MainTimer_Timer();
-    void MyButton_MouseMove(short Index);
-    void ButtonRegion_MouseMove(short Index);
-    void Picture2_MouseMove();
-    void ButtonRegion_Click(short Index);
-    void MyButton_Click(short Index);
+    void MyButton_MouseMove(short Index) override;
+    void ButtonRegion_MouseMove(short Index) override;
+    void Picture2_MouseMove() override;
+    void ButtonRegion_Click(short Index) override;
+    void MyButton_Click(short Index) override;
 
-    // What is shown, for painting and for tests.
+    // What is held and shown, for tests.
     const LauncherState& state() const { return state_; }
-    bool BulletLit(int index) const;
-    bool Button1ShowsRun() const { return button1Run_; }
-    layout::Rect Region1() const;
-    int Dpi() const { return dpi_; }
-    HWND Tooltip() const { return tooltip_; }
-    // The panel for screen readers: a button's name (the caption its
-    // picture shows, from the string table), its hotspot in client pixels,
-    // and the button under a client point (0 for the free background, -1
-    // outside the picture).
-    std::string ButtonName(int index) const;
-    RECT ButtonClientRect(int index) const;
-    int ButtonAt(int clientX, int clientY) const;
-    // What has the keyboard focus: the lit button (1..7), 0 for the panel
-    // with none lit, -1 while the window itself has not got it.
-    int FocusedChild() const;
+    short HotButton() const { return panel_.HotButton(); }
+    const Panel& panel() const { return panel_; }
 
 private:
     // Posted by Form_Load: the work the first paint does not wait for.
@@ -104,39 +86,6 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    void LoadPictures();
-    void CreateTooltips();
-    void ApplyDpi(int dpi, const RECT* suggested);
-    void SetBulletPicture(int index, bool lit);
-    void SetButton1Picture(bool run);
-    layout::Rect RegionOf(int index) const;
-    template <typename F>
-    void ForEachTool(F f) const;
-    void MoveTools();
-    void InvalidateDesignRect(const layout::Rect& r);
-    RECT ToClient(const layout::Rect& r) const;
-    int ControlAt(int clientX, int clientY) const;
-    void OnMouseMove(int clientX, int clientY);
-    void OnButtonDown(int clientX, int clientY);
-    void OnButtonUp(int clientX, int clientY);
-    // The keyboard: arrows, Tab, Home and End light a button in the
-    // panel's order; Enter and Space run the lit one, once per press
-    // (repeated is the key's auto-repeat).
-    bool OnKeyDown(UINT vk, bool repeated);
-    // Raises the focus event when FocusedChild has changed since it was
-    // last raised, so that a screen reader follows the keys and the mouse.
-    void AnnounceFocus();
-    bool OnSetCursor();
-    // Pictures of one size: the design-size set and, once a scaled display
-    // asks for it, the double set.
-    struct PictureSet {
-        scoped::GdiObject picture2, button, buttonHot, instKX, runKX;
-    };
-    void LoadDoublePictures();
-    const PictureSet& PicturesFor(int artScale) const;
-    // Draws the window's picture at artScale times the design size.
-    void Render(HDC dc, int artScale) const;
-    void Paint();
     void RunProduct();
     void WriteWindowRectangle();
 
@@ -145,20 +94,10 @@ private:
     Options options_;
     LauncherState state_;
     HWND hwnd_ = nullptr;
-    HWND tooltip_ = nullptr;  // owned by hwnd_, destroyed with it
-    PictureSet pictures_, doublePictures_;
-    bool doubleLoaded_ = false;
-    bool bulletLit_[layout::kButtonCount + 1] = {};
-    bool button1Run_ = false;
-    int dpi_ = 96;
-    int pressed_ = 0;  // control id under the pressed left button, 0 for none
     bool unloaded_ = false;
-    int announcedFocus_ = -1;  // FocusedChild when AnnounceFocus last looked
     std::string startFolder_;  // the folder current at load: the CD's root
-    // Made on the first WM_GETOBJECT, with COM for this thread (screen
-    // readers reach the object through it); cut from the window when it goes.
-    std::unique_ptr<scoped::ComApartment> apartment_;
-    scoped::ComPtr<PanelAccessible> accessible_;
+    // The bullets, hotspots, pictures and tooltips, and the lit button.
+    Panel panel_;
 };
 
 }  // namespace launcher

@@ -59,9 +59,9 @@ POINT Centre(int k, bool bullet = false) {
 }
 const POINT kBackground = {380, 30};
 
-RECT ToolRect(const frmMain& form, UINT id) {
-    TTTOOLINFOA ti = {TTTOOLINFOA_V2_SIZE, 0, form.hwnd(), id, {}, nullptr, nullptr, 0, nullptr};
-    EXPECT_TRUE(SendMessageA(form.Tooltip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
+RECT ToolRect(const launcher::Panel& panel, UINT id) {
+    TTTOOLINFOA ti = {TTTOOLINFOA_V2_SIZE, 0, panel.hwnd(), id, {}, nullptr, nullptr, 0, nullptr};
+    EXPECT_TRUE(SendMessageA(panel.Tooltip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
     return ti.rect;
 }
 
@@ -115,8 +115,8 @@ TEST_F(FrmMainTest, LoadReadsSetupDatAndShowsTheFixedPictureWindow) {
     EXPECT_EQ(form_->state().RunPath, "kx\\setup.exe /lang=en,fr");
     EXPECT_EQ(form_->state().UninstallKeyName, "");
     EXPECT_EQ(recorder_.sounds, Strings{"formload.wav"});
-    EXPECT_FALSE(form_->Button1ShowsRun());
-    EXPECT_EQ(form_->Region1().height, 35);  // the install picture's (width: the poll test)
+    EXPECT_FALSE(form_->panel().Button1ShowsRun());
+    EXPECT_EQ(form_->panel().Region1().height, 35);  // the install picture's (width: the poll test)
 
     form_->Show();
     EXPECT_TRUE(IsWindowVisible(w));
@@ -138,19 +138,19 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     recorder_.sounds.clear();
     // The strip right of the picture is no background; the background lights none, silently.
     Move({403, 150});
-    EXPECT_EQ(form_->state().HotButton, 0);
+    EXPECT_EQ(form_->HotButton(), 0);
     Move(kBackground);
-    EXPECT_EQ(form_->state().HotButton, -1);
+    EXPECT_EQ(form_->HotButton(), -1);
     // Bullet and hotspot of one button are one: no second sound.
     for (POINT p : {Centre(2, kBullet), Centre(3), Centre(4), Centre(4, kBullet)}) Move(p);
-    EXPECT_EQ(form_->state().HotButton, 4);
+    EXPECT_EQ(form_->HotButton(), 4);
     EXPECT_EQ(recorder_.sounds, Strings(3, "mouseout.wav"));
-    for (int k = 1; k <= 7; ++k) EXPECT_EQ(form_->BulletLit(k), k == 4) << k;
+    for (int k = 1; k <= 7; ++k) EXPECT_EQ(form_->panel().BulletLit(k), k == 4) << k;
 
     // The free background darkens everything.
     Move(kBackground);
-    EXPECT_EQ(form_->state().HotButton, -1);
-    for (int k = 1; k <= 7; ++k) EXPECT_FALSE(form_->BulletLit(k)) << k;
+    EXPECT_EQ(form_->HotButton(), -1);
+    for (int k = 1; k <= 7; ++k) EXPECT_FALSE(form_->panel().BulletLit(k)) << k;
 
     // The hand over what can be clicked, the arrow elsewhere.
     const std::pair<POINT, LPCSTR> cursors[] = {
@@ -167,8 +167,8 @@ TEST_F(FrmMainTest, HoverLightsOneBulletAtATimeWithOneSoundEach) {
     Move(Centre(6));
     SendMessageA(form_->hwnd(), WM_MOUSELEAVE, 0, 0);
     SendMessageA(form_->hwnd(), WM_NCMOUSEMOVE, HTCAPTION, 0);
-    EXPECT_TRUE(form_->BulletLit(6));
-    EXPECT_EQ(form_->state().HotButton, 6);
+    EXPECT_TRUE(form_->panel().BulletLit(6));
+    EXPECT_EQ(form_->HotButton(), 6);
     EXPECT_EQ(recorder_.sounds.size(), 4u);
 }
 
@@ -187,9 +187,9 @@ TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
         EXPECT_EQ(client.bottom, c.height);
         auto scaled = [&](POINT p) { return POINT{p.x * c.dpi / 96, p.y * c.dpi / 96}; };
         Move(scaled(Centre(3)));
-        EXPECT_EQ(form_->state().HotButton, 3) << c.dpi;
+        EXPECT_EQ(form_->HotButton(), 3) << c.dpi;
         Click(scaled(Centre(6, kBullet)));
-        RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 3);
+        RECT tool = ToolRect(form_->panel(), ID_BUTTONREGION_BASE + 3);
         EXPECT_EQ(tool.left, c.tipLeft);
         EXPECT_EQ(tool.right, c.tipRight);
     }
@@ -199,12 +199,12 @@ TEST_F(FrmMainTest, ScaledDisplayScalesPictureAndHitAreasTogether) {
 
 TEST_F(FrmMainTest, EveryPointShowsTheTipOfTheControlThatGetsTheMouseThere) {
     Open();
-    HWND tip = form_->Tooltip();
+    HWND tip = form_->panel().Tooltip();
     ASSERT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 14);
     // Down columns where controls touch or overlap and through all, row by row.
     for (int x : {16, 32, 33, 100, 300}) {
         for (int y = 0; y < 288; ++y) {
-            layout::Hit hit = layout::HitTest(x, y, form_->Region1());
+            layout::Hit hit = layout::HitTest(x, y, form_->panel().Region1());
             const layout::PanelButton& b = layout::kButtons[hit.index];
             std::string expected = hit.kind == layout::HitKind::Bullet   ? b.bulletTip
                                    : hit.kind == layout::HitKind::Region ? b.regionTip
@@ -281,10 +281,10 @@ TEST_F(FrmMainTest, PollFollowsTheRegisteredCommandWhichButtonOneStartsFromItsFo
             << c.value;
         // Button 1's picture, and with it its hotspot and tip.
         const int width = c.started == setup ? 196 : 166;
-        EXPECT_EQ(form_->Button1ShowsRun(), c.started != setup) << c.value;
-        EXPECT_EQ(form_->Region1().width, width) << c.value;
-        EXPECT_EQ(form_->Region1().height, width == 166 ? 34 : 35) << c.value;
-        RECT tool = ToolRect(*form_, ID_BUTTONREGION_BASE + 1);
+        EXPECT_EQ(form_->panel().Button1ShowsRun(), c.started != setup) << c.value;
+        EXPECT_EQ(form_->panel().Region1().width, width) << c.value;
+        EXPECT_EQ(form_->panel().Region1().height, width == 166 ? 34 : 35) << c.value;
+        RECT tool = ToolRect(form_->panel(), ID_BUTTONREGION_BASE + 1);
         EXPECT_EQ(tool.right - tool.left, width) << c.value;
         recorder_.starts.clear();
         Click(Centre(1));
@@ -298,7 +298,7 @@ TEST_F(FrmMainTest, PollFollowsTheRegisteredCommandWhichButtonOneStartsFromItsFo
     // installed, whatever the registry holds.
     Open(launcher::Options{"kestrixbasic", false});
     EXPECT_EQ(form_->state().InstalledState, 0);
-    EXPECT_FALSE(form_->Button1ShowsRun());
+    EXPECT_FALSE(form_->panel().Button1ShowsRun());
     EXPECT_EQ(form_->DetermineIfInstalled(""), "");
     EXPECT_EQ(form_->state().RunPath, setup);
 }
