@@ -443,7 +443,7 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
             HWND top = GetTopWindow(nullptr);  // the first of the two in Z-order
             while (top && top != main_ && top != other.get()) top = GetWindow(top, GW_HWNDNEXT);
             return !IsIconic(main_) && GetForegroundWindow() == main_ && top == main_;
-        })) << (minimised ? "minimised" : "covered");
+        }, 60000)) << (minimised ? "minimised" : "covered");  // a bound for a loaded machine
     }
     // Once the launcher has gone, the reader's object fails but holds.
     Close();
