@@ -5,27 +5,12 @@
 #include <cwchar>
 #include <vector>
 
+#include "ModulePath.h"
 #include "Scoped.h"
 
 namespace krcrypto {
 
 namespace {
-
-// Paths of NT are at most 32767 characters.
-const DWORD kMaxWidePath = 32768;
-
-bool ReadWidePath(HMODULE module, std::wstring* wide) {
-    for (DWORD size = MAX_PATH; size <= kMaxWidePath; size *= 2) {
-        std::vector<wchar_t> buffer(size);
-        const DWORD length = ::GetModuleFileNameW(module, buffer.data(), size);
-        if (length == 0) return false;
-        if (length < size) {
-            wide->assign(buffer.data(), length);
-            return true;
-        }
-    }
-    return false;
-}
 
 // The wide path in the ANSI code page, only when every character has its own
 // exact form there. A UTF-8 code page spells every character; it takes
@@ -69,7 +54,8 @@ bool GetOwnImagePath(HMODULE module, char* ansi, DWORD ansiChars, std::wstring* 
     if (ansiLength == 0 || ansiLength >= ansiChars) return false;
     try {
         std::string exact;
-        return ReadWidePath(module, wide) && ExactAnsiForm(*wide, &exact) &&
+        *wide = modulepath::ModulePathW(module);
+        return !wide->empty() && ExactAnsiForm(*wide, &exact) &&
                exact.size() == ansiLength && std::memcmp(exact.data(), ansi, ansiLength) == 0 &&
                ReadsBackAs(exact, *wide);
     } catch (...) {

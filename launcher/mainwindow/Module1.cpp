@@ -5,25 +5,13 @@
 
 #include "BrowserWindow.h"
 #include "DllSearch.h"
+#include "ModulePath.h"
 #include "Services.h"
 #include "frmMain.h"
 
 namespace launcher {
 
 namespace {
-
-// The launcher's own path, wide: a CD folder may be named outside the ANSI
-// code page or run past MAX_PATH. Empty when it cannot be had.
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) return path.substr(0, n);
-        if (path.size() >= 32768) return std::wstring();  // no Windows path is longer
-        path.resize(path.size() * 2);
-    }
-}
 
 // setup.dat, the sounds and the programs of the commands are all named
 // relative to the current folder. Autorun starts the launcher with the
@@ -34,7 +22,7 @@ std::wstring ModulePath() {
 void FindTheDisc() {
     DWORD here = GetFileAttributesW(L"setup.dat");
     if (here != INVALID_FILE_ATTRIBUTES && !(here & FILE_ATTRIBUTE_DIRECTORY)) return;
-    std::wstring folder = ModulePath();
+    std::wstring folder = modulepath::ModulePathW(nullptr);
     size_t slash = folder.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return;
     folder.resize(slash + 1);  // "D:\" stays a root, "D:\bin\" is its folder

@@ -11,6 +11,7 @@
 // is ever deleted.
 #include "Scoped.h"
 #include "Sweeper.h"
+#include "SystemLibrary.h"
 #include "TreeWalk.h"
 
 #include <winternl.h>
@@ -55,8 +56,8 @@ scoped::FindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entr
 // made the walk four times slower). No length limit of its own.
 std::wstring OpenedName(HANDLE handle) {
     using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    static const auto query =
+        syslib::FindFunction<QueryObject>(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject");
     constexpr int kObjectNameInformation = 1;
     if (query == nullptr) return std::wstring();
     ULONG_PTR fixed[160];  // UNICODE_STRING and its text; most names fit
