@@ -6,6 +6,7 @@
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "ModulePath.h"
+#include "VerifyWindow.h"
 #include "Services.h"
 #include "frmMain.h"
 
@@ -66,6 +67,9 @@ int Module1_Main(HINSTANCE instance, int showCommand) {
     // from the system folder only, never from the CD next to Setup.exe.
     dllsearch::RestrictToSystemFolder();
     FindTheDisc();
+    // A check of the disc for scripts: no window, and not a second launcher.
+    if (discverify::IsVerifyCommandLine(GetCommandLineW()))
+        return discverify::VerifyFromCommandLine(instance);
     scoped::Handle claim;
     if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
 

@@ -6,10 +6,12 @@
 
 #include <vector>
 
+#include "DiscCheck.h"
 #include "Dpi.h"
 #include "ProductCommand.h"
 #include "Resource.h"
 #include "SetupDat.h"
+#include "VerifyWindow.h"
 
 namespace launcher {
 
@@ -295,11 +297,16 @@ void frmMain::DoSound(const std::string& Sound) { services_.PlaySoundFile(Sound,
 void frmMain::ButtonRegion_Click(short Index) { MyButton_Click(Index); }
 
 void frmMain::MyButton_Click(short Index) {
+    if (disccheck::CheckInProgress()) return;  // one command at a time
+    // A program on the disc starts only if it is the one the disc lists.
+    auto checked = [this](const std::string& command) {
+        return disccheck::MayStart(hwnd_, instance_, command, startFolder_);
+    };
     switch (Index) {
         case 1: RunProduct(); break;
-        case 2: services_.StartProgram(state_.Program2); break;
-        case 3: services_.StartProgram(state_.Program3); break;
-        case 4: services_.StartProgram(state_.Program4); break;
+        case 2: if (checked(state_.Program2)) services_.StartProgram(state_.Program2); break;
+        case 3: if (checked(state_.Program3)) services_.StartProgram(state_.Program3); break;
+        case 4: if (checked(state_.Program4)) services_.StartProgram(state_.Program4); break;
         case 5:
             if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
             break;
@@ -319,6 +326,10 @@ void frmMain::MyButton_Click(short Index) {
 // launcher's own folder back, so that sounds and the other commands keep
 // resolving against the CD. Every step that fails is skipped.
 void frmMain::RunProduct() {
+    // The installed product is not the disc's to vouch for; its setup is.
+    if (state_.InstalledState == 0 &&
+        !disccheck::MayStart(hwnd_, instance_, state_.RunPath, startFolder_))
+        return;
     std::string saved = CurrentFolder();
     ChangeFolder(state_.WorkFolder);
     services_.StartProgram(state_.RunPath);
@@ -374,9 +385,18 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case kShownMessage:
             DoSound("formload.wav");
             panel_.CreateTooltips();
+            discverify::AddMenuItem(hwnd, instance_);
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != discverify::kVerifyCommand) break;
+            discverify::ShowVerifyWindow(hwnd, instance_, startFolder_);
             return 0;
         case Panel::kPressButtonMessage: panel_.OnPressButton(wParam); return 0;
         case WM_SETCURSOR:
+            if (disccheck::CheckInProgress()) {
+                SetCursor(LoadCursor(nullptr, IDC_WAIT));
+                return TRUE;
+            }
             if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hwnd &&
                 panel_.OnSetCursor())
                 return TRUE;

@@ -18,6 +18,9 @@
 #define IDS_BUTTONNAME 300
 #define IDS_RUNNAME 308
 
+// The disc's list of its files (only in the Setup.exe that goes on a disc).
+#define IDR_DISCLIST 360
+
 // Menu items of the main window (all unreachable: both menus are switched
 // off), under the names of the form's menu controls.
 #ifndef RC_INVOKED

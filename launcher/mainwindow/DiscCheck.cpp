@@ -1,0 +1,282 @@
+// The disc check (see DiscCheck.h).
+#include "DiscCheck.h"
+
+#include <cstring>
+#include <memory>
+
+#include "ProductCommand.h"
+#include "Resource.h"
+#include "Scoped.h"
+#include "SystemLibrary.h"
+
+namespace disccheck {
+
+namespace {
+
+// bcrypt.dll's hashing calls, bound by name: the system has them from Vista
+// on. Loaded once (thread-safe static) and kept for the process's life.
+using Status = LONG;
+struct Bcrypt {
+    scoped::Module module;
+    Status(WINAPI* openAlgorithm)(void**, const wchar_t*, const wchar_t*, ULONG) = nullptr;
+    Status(WINAPI* closeAlgorithm)(void*, ULONG) = nullptr;
+    Status(WINAPI* getProperty)(void*, const wchar_t*, UCHAR*, ULONG, ULONG*, ULONG) = nullptr;
+    Status(WINAPI* createHash)(void*, void**, UCHAR*, ULONG, UCHAR*, ULONG, ULONG) = nullptr;
+    Status(WINAPI* hashData)(void*, UCHAR*, ULONG, ULONG) = nullptr;
+    Status(WINAPI* finishHash)(void*, UCHAR*, ULONG, ULONG) = nullptr;
+    Status(WINAPI* destroyHash)(void*) = nullptr;
+
+    Bcrypt() : module(syslib::LoadSystemLibrary("bcrypt.dll")) {
+        HMODULE m = module.get();
+        openAlgorithm = syslib::FindFunction<decltype(openAlgorithm)>(m, "BCryptOpenAlgorithmProvider");
+        closeAlgorithm = syslib::FindFunction<decltype(closeAlgorithm)>(m, "BCryptCloseAlgorithmProvider");
+        getProperty = syslib::FindFunction<decltype(getProperty)>(m, "BCryptGetProperty");
+        createHash = syslib::FindFunction<decltype(createHash)>(m, "BCryptCreateHash");
+        hashData = syslib::FindFunction<decltype(hashData)>(m, "BCryptHashData");
+        finishHash = syslib::FindFunction<decltype(finishHash)>(m, "BCryptFinishHash");
+        destroyHash = syslib::FindFunction<decltype(destroyHash)>(m, "BCryptDestroyHash");
+    }
+    bool ok() const {
+        return openAlgorithm && closeAlgorithm && getProperty && createHash && hashData &&
+               finishHash && destroyHash;
+    }
+};
+const Bcrypt& Api() {
+    static const Bcrypt api;
+    return api;
+}
+
+struct AlgorithmTraits {
+    using Type = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* h) noexcept { Api().closeAlgorithm(h, 0); }
+};
+struct HashTraits {
+    using Type = void*;
+    static void* invalid() noexcept { return nullptr; }
+    static void close(void* h) noexcept { Api().destroyHash(h); }
+};
+using Algorithm = scoped::Unique<AlgorithmTraits>;
+using Hash = scoped::Unique<HashTraits>;
+
+const size_t kChunk = 1 << 20;
+
+// Hashes the rest of file (size bytes) into digest.
+FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::atomic<bool>* cancel,
+                   const std::function<void(uint64_t)>& progress) {
+    const Bcrypt& api = Api();
+    if (!api.ok()) return FileState::Unreadable;  // no way to vouch for it
+    Algorithm algorithm;
+    if (api.openAlgorithm(algorithm.put(), L"SHA256", nullptr, 0) < 0) return FileState::Unreadable;
+    ULONG objectSize = 0, got = 0;
+    if (api.getProperty(algorithm.get(), L"ObjectLength", reinterpret_cast<UCHAR*>(&objectSize),
+                        sizeof(objectSize), &got, 0) < 0)
+        return FileState::Unreadable;
+    std::vector<UCHAR> object(objectSize);  // Vista does not allocate it itself
+    Hash hash;
+    if (api.createHash(algorithm.get(), hash.put(), object.data(), objectSize, nullptr, 0, 0) < 0)
+        return FileState::Unreadable;
+    std::unique_ptr<UCHAR[]> buffer(new UCHAR[kChunk]);
+    uint64_t done = 0;
+    while (done < size) {
+        if (cancel && cancel->load()) return FileState::Cancelled;
+        DWORD read = 0;
+        const DWORD want = static_cast<DWORD>(size - done < kChunk ? size - done : kChunk);
+        if (!ReadFile(file, buffer.get(), want, &read, nullptr)) return FileState::Unreadable;
+        if (read == 0) return FileState::Damaged;  // shorter than it said a moment ago
+        if (api.hashData(hash.get(), buffer.get(), read, 0) < 0) return FileState::Unreadable;
+        done += read;
+        if (progress) progress(done);
+    }
+    char extra;  // grown meanwhile: not the listed file
+    DWORD read = 0;
+    if (ReadFile(file, &extra, 1, &read, nullptr) && read != 0) return FileState::Damaged;
+    return api.finishHash(hash.get(), digest, 32, 0) < 0 ? FileState::Unreadable : FileState::Good;
+}
+
+std::wstring Upper(std::wstring s) {
+    if (!s.empty())
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()),
+                     &s[0], static_cast<int>(s.size()));
+    return s;
+}
+
+std::atomic<bool> checking(false);
+
+}  // namespace
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? n : 0, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+bool CarriesList(HMODULE image) {
+    return FindResourceW(image, MAKEINTRESOURCEW(IDR_DISCLIST), MAKEINTRESOURCEW(10)) != nullptr;
+}
+
+const std::vector<disclist::Entry>* CarriedList(HMODULE image) {
+    static const std::unique_ptr<std::vector<disclist::Entry>> list =
+        [image]() -> std::unique_ptr<std::vector<disclist::Entry>> {
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(IDR_DISCLIST), MAKEINTRESOURCEW(10));
+        HGLOBAL loaded = found ? LoadResource(image, found) : nullptr;
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        if (!data) return nullptr;
+        std::unique_ptr<std::vector<disclist::Entry>> entries(new std::vector<disclist::Entry>);
+        if (!disclist::Parse(static_cast<const char*>(data), SizeofResource(image, found),
+                             entries.get()))
+            return nullptr;
+        return entries;
+    }();
+    return list.get();
+}
+
+const disclist::Entry* FindEntry(const std::vector<disclist::Entry>& list,
+                                 const std::string& relative) {
+    if (relative.empty()) return nullptr;
+    const std::wstring wanted = Upper(Widen(relative, CP_ACP));
+    for (const disclist::Entry& e : list)
+        if (Upper(Widen(e.path, CP_UTF8)) == wanted) return &e;
+    return nullptr;
+}
+
+std::string ProgramBelowRoot(const std::string& commandLine, const std::string& root) {
+    product::OpenCommand command;
+    if (!product::ParseOpenCommand(commandLine, &command) || command.path.empty()) return "";
+    std::string program = command.path;
+    size_t name = program.find_last_of("\\/:");
+    name = name == std::string::npos ? 0 : name + 1;
+    if (program.find('.', name) == std::string::npos) program += ".exe";
+    if (name == 0) return disclist::BelowRoot(root + "\\" + program, root);
+    char full[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(program.c_str(), sizeof(full), full, nullptr);
+    if (n == 0 || n >= sizeof(full)) return "";
+    return disclist::BelowRoot(std::string(full, n), root);
+}
+
+std::wstring FullPath(const std::string& root, const std::string& listPath) {
+    std::wstring path = Widen(root, CP_ACP);
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    return path + Widen(listPath, CP_UTF8);
+}
+
+FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
+                    const std::atomic<bool>* cancel,
+                    const std::function<void(uint64_t)>& progress) {
+    scoped::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FileState::Missing
+                   : FileState::Unreadable;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) return FileState::Unreadable;
+    if (static_cast<uint64_t>(size.QuadPart) != entry.size) return FileState::Damaged;
+    uint8_t digest[32];
+    FileState state = HashFile(file.get(), entry.size, digest, cancel, progress);
+    if (state != FileState::Good) return state;
+    return std::memcmp(digest, entry.sha256, 32) == 0 ? FileState::Good : FileState::Damaged;
+}
+
+const char* StateWord(FileState state) {
+    switch (state) {
+        case FileState::Missing: return "missing";
+        case FileState::Unreadable: return "unreadable";
+        case FileState::Damaged: return "damaged";
+        case FileState::Cancelled: return "cancelled";
+        default: return "good";
+    }
+}
+
+bool CheckInProgress() { return checking.load(); }
+
+namespace {
+
+struct Job {
+    std::wstring path;
+    disclist::Entry entry;
+    FileState state = FileState::Unreadable;
+};
+
+DWORD WINAPI CheckThread(void* param) {
+    Job* job = static_cast<Job*>(param);
+    job->state = CheckFile(job->path, job->entry);
+    return 0;
+}
+
+// Input that could start a command or close the window waits until the
+// check is over: it is dropped, as for a window that is busy.
+bool IsUserInput(UINT msg) {
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+           (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEMOVE) ||
+           (msg >= WM_NCLBUTTONDOWN && msg <= WM_NCMBUTTONDBLCLK);
+}
+
+// Runs the job on a worker thread; this thread keeps painting meanwhile.
+FileState CheckWhilePumping(Job* job) {
+    DWORD id = 0;
+    scoped::Handle worker(CreateThread(nullptr, 0, CheckThread, job, 0, &id));
+    if (!worker) return CheckFile(job->path, job->entry);
+    HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    bool quit = false;
+    WPARAM quitCode = 0;
+    HANDLE handles[] = {worker.get()};
+    while (MsgWaitForMultipleObjects(1, handles, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            if (IsUserInput(msg.message)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    SetCursor(before);
+    return job->state;
+}
+
+void Tell(HWND owner, const disclist::Entry& entry, FileState state) {
+    std::wstring name = Widen(entry.path, CP_UTF8);
+    std::wstring what = state == FileState::Missing ? L" is missing from the disc"
+                        : state == FileState::Unreadable ? L" cannot be read from the disc"
+                                                         : L" on the disc is damaged";
+    std::wstring text = L"The file " + name + what +
+                        L", so it was not started.\n\nThe disc may be damaged. Clean it with a "
+                        L"soft, dry cloth, wiping from the centre outwards, and try again, or use "
+                        L"another copy of the disc.";
+    wchar_t caption[256] = L"";
+    if (owner) GetWindowTextW(owner, caption, 256);
+    MessageBoxW(owner, text.c_str(), caption, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+bool MayStart(HWND owner, HMODULE image, const std::string& commandLine, const std::string& root) {
+    if (checking.load()) return false;  // a command during a check: dropped
+    if (!CarriesList(image)) return true;
+    const std::vector<disclist::Entry>* list = CarriedList(image);
+    if (!list) return true;
+    const disclist::Entry* entry = FindEntry(*list, ProgramBelowRoot(commandLine, root));
+    if (!entry) return true;
+    Job job;
+    job.path = FullPath(root, entry->path);
+    job.entry = *entry;
+    checking = true;
+    FileState state = CheckWhilePumping(&job);
+    checking = false;
+    if (owner && !IsWindow(owner)) return false;  // closed meanwhile
+    if (state == FileState::Good) return true;
+    Tell(owner, *entry, state);
+    return false;
+}
+
+}  // namespace disccheck

@@ -1,0 +1,20 @@
+// Test helper: gives a copy of Setup.exe a disc list, as the disc build does.
+// Usage: add_disclist SETUP.EXE LIST  (LIST: the list's bytes, CR LF lines)
+#include <windows.h>
+
+#include "Resource.h"
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) return 2;
+    HANDLE in = CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return 1;
+    char data[1 << 16];
+    DWORD size = 0;
+    BOOL read = ReadFile(in, data, sizeof(data), &size, nullptr);
+    CloseHandle(in);
+    HANDLE update = BeginUpdateResourceW(argv[1], FALSE);
+    if (!read || !update) return 1;
+    BOOL added = UpdateResourceW(update, MAKEINTRESOURCEW(10), MAKEINTRESOURCEW(IDR_DISCLIST),
+                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), data, size);
+    return EndUpdateResourceW(update, !added) && added ? 0 : 1;
+}
