@@ -226,7 +226,13 @@ FileState CheckWhilePumping(Job* job) {
     bool quit = false;
     WPARAM quitCode = 0;
     HANDLE handles[] = {worker.get()};
-    while (MsgWaitForMultipleObjects(1, handles, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    for (;;) {
+        DWORD woken = MsgWaitForMultipleObjects(1, handles, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_OBJECT_0) break;
+        if (woken != WAIT_OBJECT_0 + 1) {  // cannot wait for messages: wait for the worker alone
+            WaitForSingleObject(worker.get(), INFINITE);
+            break;
+        }
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -56,7 +57,7 @@ constexpr int kBarRange = 1000;
 class Template {
 public:
     Template(const wchar_t* title, short cx, short cy) {
-        Add32(DS_SETFONT | DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION |
+        Add32(DS_SETFONT | DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION |
               WS_SYSMENU);
         Add32(0);
         countAt_ = words_.size();
@@ -140,6 +141,23 @@ void ShowResult(HWND dialog, const Run& run) {
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
 }
 
+// Over the launcher's window, as far as the screen allows.
+void CentreOnOwner(HWND dialog) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT o, d, work;
+    if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dialog, &d)) return;
+    HMONITOR monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) return;
+    work = info.rcWork;
+    const int w = d.right - d.left, h = d.bottom - d.top;
+    int x = (o.left + o.right - w) / 2, y = (o.top + o.bottom - h) / 2;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK VerifyProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     Run* run = reinterpret_cast<Run*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (msg) {
@@ -150,6 +168,7 @@ INT_PTR CALLBACK VerifyProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
             SendDlgItemMessageW(dialog, kProgress, PBM_SETRANGE32, 0, kBarRange);
             SendMessageW(dialog, DM_SETDEFID, IDCANCEL, 0);
             ShowWindow(GetDlgItem(dialog, kResult), SW_HIDE);  // until there is a result
+            CentreOnOwner(dialog);
             DWORD id = 0;
             run->worker.reset(CreateThread(nullptr, 0, VerifyThread, run, 0, &id));
             if (!run->worker) EndDialog(dialog, 0);
