@@ -43,7 +43,8 @@ bool ReadOnly(const std::wstring& path) {
                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     std::vector<char> buffer(1 << 20);
     DWORD read = 0;
-    while (f && ReadFile(f.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+    while (f &&
+           ReadFile(f.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
            read)
         ;
     return static_cast<bool>(f);
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
     GetTempPathA(MAX_PATH, temp);
     const std::string big = std::string(temp) + "disccheck-bench.bin";
     {
-        scoped::FileHandle f(CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        scoped::FileHandle f(
+            CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         std::vector<unsigned> block((1 << 20) / sizeof(unsigned));
         unsigned x = 12345;
         for (int i = 0; i < mb; ++i) {
@@ -85,12 +87,13 @@ int main(int argc, char** argv) {
     }
     DeleteFileA(big.c_str());
     const double r = Median(read), c = Median(check);
-    printf("throughput on %d MB (median of %d): read only %.0f MB/s, check %.0f MB/s; "
-           "check takes %.2f x the time of the read\n",
-           mb, runs, mb * 1000.0 / r, mb * 1000.0 / c, c / r);
+    printf(
+        "throughput on %d MB (median of %d): read only %.0f MB/s, check %.0f MB/s; "
+        "check takes %.2f x the time of the read\n",
+        mb, runs, mb * 1000.0 / r, mb * 1000.0 / c, c / r);
 
-    scoped::Module setup(LoadLibraryExA((cd + "\\Setup.exe").c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE));
+    scoped::Module setup(
+        LoadLibraryExA((cd + "\\Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!disccheck::CarriesList(setup.get())) {
         fprintf(stderr, "%s\\Setup.exe carries no list\n", cd.c_str());
         return 1;
@@ -114,19 +117,23 @@ int main(int argc, char** argv) {
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi))
             return 1;
         scoped::Handle process(pi.hProcess), thread(pi.hThread);
         WaitForSingleObject(pi.hProcess, INFINITE);
         double t2 = Now();
-        if (i == 0) first = t1 - t0;
-        else checks.push_back(t1 - t0), starts.push_back(t2 - t1);
+        if (i == 0)
+            first = t1 - t0;
+        else
+            checks.push_back(t1 - t0), starts.push_back(t2 - t1);
     }
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "KestrixBasicFile");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ".kxb");
-    printf("delay before the installer (%s) starts: first %.1f ms (bcrypt loaded, list read), "
-           "then %.1f ms (median of %d); the start itself takes %.1f ms: the check adds %.0f %%\n",
-           installer, first, Median(checks), runs, Median(starts),
-           100.0 * Median(checks) / Median(starts));
+    printf(
+        "delay before the installer (%s) starts: first %.1f ms (bcrypt loaded, list read), "
+        "then %.1f ms (median of %d); the start itself takes %.1f ms: the check adds %.0f %%\n",
+        installer, first, Median(checks), runs, Median(starts),
+        100.0 * Median(checks) / Median(starts));
     return 0;
 }

@@ -28,8 +28,10 @@ struct Bcrypt {
 
     Bcrypt() : module(syslib::LoadSystemLibrary("bcrypt.dll")) {
         HMODULE m = module.get();
-        openAlgorithm = syslib::FindFunction<decltype(openAlgorithm)>(m, "BCryptOpenAlgorithmProvider");
-        closeAlgorithm = syslib::FindFunction<decltype(closeAlgorithm)>(m, "BCryptCloseAlgorithmProvider");
+        openAlgorithm =
+            syslib::FindFunction<decltype(openAlgorithm)>(m, "BCryptOpenAlgorithmProvider");
+        closeAlgorithm =
+            syslib::FindFunction<decltype(closeAlgorithm)>(m, "BCryptCloseAlgorithmProvider");
         getProperty = syslib::FindFunction<decltype(getProperty)>(m, "BCryptGetProperty");
         createHash = syslib::FindFunction<decltype(createHash)>(m, "BCryptCreateHash");
         hashData = syslib::FindFunction<decltype(hashData)>(m, "BCryptHashData");
@@ -96,8 +98,8 @@ FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::at
 
 std::wstring Upper(std::wstring s) {
     if (!s.empty())
-        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()),
-                     &s[0], static_cast<int>(s.size()));
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()), &s[0],
+                     static_cast<int>(s.size()));
     return s;
 }
 
@@ -107,7 +109,8 @@ std::atomic<bool> checking(false);
 
 std::wstring Widen(const std::string& text, UINT codePage) {
     if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(n > 0 ? n : 0, L'\0');
     if (n > 0)
         MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
@@ -185,15 +188,22 @@ FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
 
 const char* StateWord(FileState state) {
     switch (state) {
-        case FileState::Missing: return "missing";
-        case FileState::Unreadable: return "unreadable";
-        case FileState::Damaged: return "damaged";
-        case FileState::Cancelled: return "cancelled";
-        default: return "good";
+        case FileState::Missing:
+            return "missing";
+        case FileState::Unreadable:
+            return "unreadable";
+        case FileState::Damaged:
+            return "damaged";
+        case FileState::Cancelled:
+            return "cancelled";
+        default:
+            return "good";
     }
 }
 
-bool CheckInProgress() { return checking.load(); }
+bool CheckInProgress() {
+    return checking.load();
+}
 
 namespace {
 
@@ -252,7 +262,7 @@ FileState CheckWhilePumping(Job* job) {
 
 void Tell(HWND owner, const disclist::Entry& entry, FileState state) {
     std::wstring name = Widen(entry.path, CP_UTF8);
-    std::wstring what = state == FileState::Missing ? L" is missing from the disc"
+    std::wstring what = state == FileState::Missing      ? L" is missing from the disc"
                         : state == FileState::Unreadable ? L" cannot be read from the disc"
                                                          : L" on the disc is damaged";
     std::wstring text = L"The file " + name + what +

@@ -16,8 +16,11 @@ int HexDigit(char c) {
 bool IsUtf8(const std::string& s) {
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2
-                 : c >= 0xF0 && c <= 0xF4 ? 3 : 99;
+        size_t n = c < 0x80                 ? 0
+                   : c >= 0xC2 && c <= 0xDF ? 1
+                   : c >= 0xE0 && c <= 0xEF ? 2
+                   : c >= 0xF0 && c <= 0xF4 ? 3
+                                            : 99;
         if (n == 99 || n >= s.size() - i) return false;
         unsigned char second = static_cast<unsigned char>(s[i + 1]);
         if (n > 0) {

@@ -6,8 +6,8 @@
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "ModulePath.h"
-#include "VerifyWindow.h"
 #include "Services.h"
+#include "VerifyWindow.h"
 #include "frmMain.h"
 
 namespace launcher {

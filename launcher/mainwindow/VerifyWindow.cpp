@@ -57,8 +57,7 @@ constexpr int kBarRange = 1000;
 class Template {
 public:
     Template(const wchar_t* title, short cx, short cy) {
-        Add32(DS_SETFONT | DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION |
-              WS_SYSMENU);
+        Add32(DS_SETFONT | DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
         Add32(0);
         countAt_ = words_.size();
         Add16(0);
@@ -86,7 +85,8 @@ private:
     void Add16(WORD w) { words_.push_back(w); }
     void Add32(DWORD d) { Add16(LOWORD(d)), Add16(HIWORD(d)); }
     void AddText(const wchar_t* s) {
-        do Add16(*s); while (*s++);
+        do Add16(*s);
+        while (*s++);
     }
     std::vector<WORD> words_;
     size_t countAt_ = 0;
@@ -118,8 +118,8 @@ DWORD WINAPI VerifyThread(void* param) {
 }
 
 void ShowResult(HWND dialog, const Run& run) {
-    std::wstring summary = L"Checked " + std::to_wstring(run.checked) +
-                           (run.checked == 1 ? L" file: " : L" files: ");
+    std::wstring summary =
+        L"Checked " + std::to_wstring(run.checked) + (run.checked == 1 ? L" file: " : L" files: ");
     std::wstring lines;
     if (run.bad.empty()) {
         summary += run.checked == 1 ? L"it is good." : L"all are good.";
@@ -138,7 +138,8 @@ void ShowResult(HWND dialog, const Run& run) {
     SendDlgItemMessageW(dialog, kProgress, PBM_SETPOS, kBarRange, 0);
     ShowWindow(GetDlgItem(dialog, kResult), SW_SHOW);
     SetDlgItemTextW(dialog, IDCANCEL, L"Close");
-    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)), TRUE);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)),
+                 TRUE);
 }
 
 // Over the launcher's window, as far as the screen allows.
@@ -186,8 +187,10 @@ INT_PTR CALLBACK VerifyProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
             if (!run) return TRUE;
             WaitForSingleObject(run->worker.get(), INFINITE);  // it has posted its last word
             run->done = true;
-            if (run->closeWhenDone) EndDialog(dialog, 0);
-            else ShowResult(dialog, *run);
+            if (run->closeWhenDone)
+                EndDialog(dialog, 0);
+            else
+                ShowResult(dialog, *run);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) != IDCANCEL || !run) return FALSE;
@@ -199,7 +202,8 @@ INT_PTR CALLBACK VerifyProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
                 EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
             }
             return TRUE;
-        default: return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -214,13 +218,15 @@ void AddMenuItem(HWND window, HMODULE image) {
 }
 
 void ShowVerifyWindow(HWND owner, HMODULE image, const std::string& root) {
+    if (!disccheck::CarriesList(image)) return;  // no menu item either
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     const std::vector<disclist::Entry>* list = disccheck::CarriedList(image);
     if (!list) {  // there, but not readable: nothing can be vouched for
         wchar_t caption[256] = L"";
         GetWindowTextW(owner, caption, 256);
-        MessageBoxW(owner, L"The list of the disc's files is damaged, so the disc cannot be checked.",
+        MessageBoxW(owner,
+                    L"The list of the disc's files is damaged, so the disc cannot be checked.",
                     caption, MB_OK | MB_ICONERROR);
         return;
     }
@@ -234,7 +240,8 @@ void ShowVerifyWindow(HWND owner, HMODULE image, const std::string& root) {
     t.Item(kProgress, PROGRESS_CLASSW, L"", 0, 7, 19, 206, 10);
     t.Item(kFileName, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 7, 33, 206, 18);
     t.Item(kResult, L"EDIT", L"",
-           ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 53, 206, 42);
+           ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 53,
+           206, 42);
     t.Item(IDCANCEL, L"BUTTON", L"Cancel", BS_DEFPUSHBUTTON | WS_TABSTOP, 163, 101, 50, 14);
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, VerifyProc,
                             reinterpret_cast<LPARAM>(&run));
@@ -245,7 +252,8 @@ bool IsVerifyCommandLine(const wchar_t* commandLine) {
     const wchar_t* p = commandLine;
     // The program's own path, quoted or up to the first blank.
     if (*p == L'"') {
-        for (++p; *p && *p != L'"'; ++p) {}
+        for (++p; *p && *p != L'"'; ++p) {
+        }
         if (*p) ++p;
     } else {
         while (*p && *p != L' ' && *p != L'\t') ++p;

@@ -6,7 +6,8 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;
-    HANDLE in = CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE in =
+        CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (in == INVALID_HANDLE_VALUE) return 1;
     char data[1 << 16];
     DWORD size = 0;

@@ -23,11 +23,8 @@ struct Case {
     const char* bad;  // the installer's state word, "" when it is good
 };
 const Case kCases[] = {
-    {"good", 0, ""},
-    {"changed", 1, "damaged"},
-    {"truncated", 1, "damaged"},
-    {"missing", 1, "missing"},
-    {"unlisted", 2, ""},  // the plain build's Setup.exe
+    {"good", 0, ""},           {"changed", 1, "damaged"}, {"truncated", 1, "damaged"},
+    {"missing", 1, "missing"}, {"unlisted", 2, ""},  // the plain build's Setup.exe
 };
 
 std::string Env(const char* name) {
@@ -110,10 +107,12 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
 
     process_.reset(testkit::Start("D:\\Setup.exe", kCd));
     ASSERT_TRUE(process_);
-    ASSERT_TRUE(testkit::WaitFor([&] {
-        auto w = testkit::TopWindows(GetProcessId(process_.get()), "WexaLauncherMain");
-        return !w.empty() && (main_ = w[0]) != nullptr;
-    }, 30000));
+    ASSERT_TRUE(testkit::WaitFor(
+        [&] {
+            auto w = testkit::TopWindows(GetProcessId(process_.get()), "WexaLauncherMain");
+            return !w.empty() && (main_ = w[0]) != nullptr;
+        },
+        30000));
     EXPECT_EQ(Verify(), std::make_pair(c->verifyCode, bad)) << "with a launcher open";
 
     // Install (button 1): a listed installer that is not the listed file is
@@ -153,8 +152,8 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
             return summary.rfind("Checked ", 0) == 0;
         })) << summary;
         const std::string files = "Checked " + Env("DISC_FILES") + " files: ";
-        EXPECT_EQ(summary.substr(0, files.size() + 5),
-                  files + (*c->bad ? "1 is " : "all a")) << summary;
+        EXPECT_EQ(summary.substr(0, files.size() + 5), files + (*c->bad ? "1 is " : "all a"))
+            << summary;
         EXPECT_EQ(testkit::WindowText(GetDlgItem(verify, 103)),
                   *c->bad ? "kx\\setup.exe (" + std::string(c->bad) + ")\r\n"
                           : "No file is damaged or missing.");

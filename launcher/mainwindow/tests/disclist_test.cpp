@@ -7,13 +7,15 @@
 namespace {
 
 const std::string kHash(64, 'a');
-std::string Line(const std::string& size, const std::string& path, const std::string& hash = kHash) {
+std::string Line(const std::string& size, const std::string& path,
+                 const std::string& hash = kHash) {
     return hash + " " + size + " " + path + "\r\n";
 }
 
 TEST(DiscList, ReadsAGoodListWithItsHashesSizesAndPaths) {
     std::string hash = "00ff" + std::string(60, '7');
-    std::string text = Line("0", "autorun.inf", hash) + Line("18446744073709551615", "kx\\setup.exe") +
+    std::string text = Line("0", "autorun.inf", hash) +
+                       Line("18446744073709551615", "kx\\setup.exe") +
                        Line("52736", "kx\\\xC3\xA9t\xC3\xA9.exe");
     std::vector<disclist::Entry> list;
     ASSERT_TRUE(disclist::Parse(text.data(), text.size(), &list));
@@ -29,25 +31,25 @@ TEST(DiscList, ReadsAGoodListWithItsHashesSizesAndPaths) {
 }
 
 TEST(DiscList, AnyBreakOfTheFormatMakesTheWholeListUnusable) {
-    const std::string good = Line("1", "a.exe");
-    const std::string broken[] = {
-        std::string(64, 'A') + " 1 b.exe\r\n",    // upper-case hex
-        std::string(63, 'a') + " 1 b.exe\r\n",    // short hash
-        std::string(65, 'a') + " 1 b.exe\r\n",    // long hash
-        kHash + "  1 b.exe\r\n",                  // two blanks
-        Line("", "b.exe"), Line("01", "b.exe"), Line("+1", "b.exe"), Line("-1", "b.exe"),
-        Line("18446744073709551616", "b.exe"),    // past 64 bits
-        Line("1", ""), Line("1", "\\b.exe"), Line("1", "b\\"), Line("1", "b\\\\c"),
-        Line("1", "b\\..\\c"), Line("1", ".\\b"), Line("1", "b/c"), Line("1", "C:b"),
-        Line("1", "b\tc"), Line("1", "b\x7F"),
-        Line("1", "b\xC3"), Line("1", "b\xC0\xAF"), Line("1", "b\xED\xA0\x80"),  // not UTF-8
-        Line("1", "b\xF4\x90\x80\x80"),
-        kHash + " 1 b.exe\n", kHash + " 1 b.exe", kHash + " 1 b.exe\r", "\r\n",
-        Line("1", "a.exe"),                       // repeated
-        Line("1", "A.exe"),                       // out of byte order
-    };
+    std::vector<std::string> broken = {std::string(64, 'A') + " 1 b.exe\r\n",  // upper-case hex
+                                       std::string(63, 'a') + " 1 b.exe\r\n",
+                                       std::string(65, 'a') + " 1 b.exe\r\n",
+                                       kHash + "  1 b.exe\r\n",
+                                       kHash + " 1 b.exe\n",
+                                       kHash + " 1 b.exe",
+                                       kHash + " 1 b.exe\r",
+                                       "\r\n",
+                                       Line("1", "a.exe") /* repeated */,
+                                       Line("1", "A.exe") /* out of byte order */};
+    for (const char* size : {"", "01", "+1", "-1", "18446744073709551616" /* past 64 bits */})
+        broken.push_back(Line(size, "b.exe"));
+    // Not relative, an empty, "." or ".." part, a control character, not UTF-8.
+    for (const char* path :
+         {"", "\\b.exe", "b\\", "b\\\\c", "b\\..\\c", ".\\b", "b/c", "C:b", "b\tc", "b\x7F",
+          "b\xC3", "b\xC0\xAF", "b\xED\xA0\x80", "b\xF4\x90\x80\x80"})
+        broken.push_back(Line("1", path));
     for (const std::string& tail : broken) {
-        std::string text = good + tail;
+        std::string text = Line("1", "a.exe") + tail;
         std::vector<disclist::Entry> list(1);
         EXPECT_FALSE(disclist::Parse(text.data(), text.size(), &list)) << tail;
         EXPECT_TRUE(list.empty()) << tail;
