@@ -3,6 +3,7 @@
 // (DISC_CASE): what it starts (the stand-ins' journal), what it tells, and
 // what "Setup.exe /verify" and Verify disc report.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -14,6 +15,21 @@
 namespace {
 
 const char kCd[] = "D:\\";
+// IID_IAccessible: the import library's symbol does not link as data here.
+const IID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// What a screen reader calls a control.
+std::string AccName(HWND control) {
+    scoped::ComPtr<IAccessible> acc;
+    VARIANT self = {};
+    self.vt = VT_I4;
+    scoped::Bstr name;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, kIAccessible, acc.put_void())) ||
+        acc->get_accName(self, name.put()) != S_OK)
+        return "(none)";
+    return std::string(name.get(), name.get() + SysStringLen(name.get()));
+}
 const char kProductKey[] = "KestrixBasicFile";
 const char kSettingsKey[] = "Software\\Penwick Leisure";
 
@@ -59,6 +75,7 @@ class DiscCheckE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         journal_ = testkit::BinDir() + "\\disc-journal.txt";
+        CoInitialize(nullptr);  // for the screen reader's questions
         TearDown();
         SetEnvironmentVariableA("CDSTANDIN_JOURNAL", journal_.c_str());
         SetEnvironmentVariableA("CDSTANDIN_QUIET", "1");
@@ -157,6 +174,10 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
         EXPECT_EQ(testkit::WindowText(GetDlgItem(verify, 103)),
                   *c->bad ? "kx\\setup.exe (" + std::string(c->bad) + ")\r\n"
                           : "No file is damaged or missing.");
+        // Read aloud: the list by the summary above it, the button by its text.
+        // (Wine names no progress bar; Windows names it by the heading.)
+        EXPECT_EQ(AccName(GetDlgItem(verify, 103)), summary);
+        EXPECT_EQ(AccName(GetDlgItem(verify, IDCANCEL)), "Close");
         SetForegroundWindow(verify);
         testkit::WaitFor([&] { return GetForegroundWindow() == verify; });
         testkit::Key(VK_RETURN);
