@@ -255,6 +255,14 @@ FileState CheckWhilePumping(Job* job) {
             DispatchMessageW(&msg);
         }
     }
+    // Input that came while the worker ended is the check's too.
+    const UINT inputs[][2] = {{WM_KEYFIRST, WM_KEYLAST},
+                              {WM_MOUSEFIRST, WM_MOUSELAST},
+                              {WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK}};
+    MSG dropped;
+    for (const auto& range : inputs)
+        while (PeekMessageW(&dropped, nullptr, range[0], range[1], PM_REMOVE)) {
+        }
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
     SetCursor(before);
     return job->state;
