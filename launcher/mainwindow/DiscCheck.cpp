@@ -149,11 +149,7 @@ const disclist::Entry* FindEntry(const std::vector<disclist::Entry>& list,
 std::string ProgramBelowRoot(const std::string& commandLine, const std::string& root) {
     product::OpenCommand command;
     if (!product::ParseOpenCommand(commandLine, &command) || command.path.empty()) return "";
-    std::string program = command.path;
-    size_t name = program.find_last_of("\\/:");
-    name = name == std::string::npos ? 0 : name + 1;
-    if (program.find('.', name) == std::string::npos) program += ".exe";
-    if (name == 0) return disclist::BelowRoot(root + "\\" + program, root);
+    const std::string program = disclist::ProgramFile(command.path, root);
     char full[MAX_PATH * 2];
     DWORD n = GetFullPathNameA(program.c_str(), sizeof(full), full, nullptr);
     if (n == 0 || n >= sizeof(full)) return "";

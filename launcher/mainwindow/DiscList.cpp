@@ -111,4 +111,13 @@ std::string BelowRoot(const std::string& path, const std::string& root) {
     return rest;
 }
 
+std::string ProgramFile(const std::string& program, const std::string& root) {
+    size_t name = program.find_last_of("\\/:");
+    name = name == std::string::npos ? 0 : name + 1;
+    std::string file = program;
+    if (file.find('.', name) == std::string::npos) file += ".exe";
+    if (name != 0) return file;
+    return root + (root.empty() || root.back() == '\\' ? "" : "\\") + file;
+}
+
 }  // namespace disclist

@@ -31,4 +31,10 @@ bool Parse(const char* data, size_t size, std::vector<Entry>* out);
 // not below (or path is root itself).
 std::string BelowRoot(const std::string& path, const std::string& root);
 
+// The file that the system starts for a command's program path: ".exe"
+// added to a name without an extension, and a bare name taken from root (the
+// program's own folder, which the system searches first). Other paths are
+// left to be resolved against the current folder.
+std::string ProgramFile(const std::string& program, const std::string& root);
+
 }  // namespace disclist

@@ -72,4 +72,15 @@ TEST(DiscList, PathsBelowTheRootAreFoundCaseBlind) {
     for (const auto& c : cases) EXPECT_EQ(disclist::BelowRoot(c.path, c.root), c.below) << c.path;
 }
 
+TEST(DiscList, ProgramFileIsWhatTheSystemStarts) {
+    const struct {
+        const char *program, *root, *file;
+    } cases[] = {
+        {"autorun", "D:\\", "D:\\autorun.exe"}, {"run.cmd", "C:\\cd", "C:\\cd\\run.cmd"},
+        {"kx\\setup", "D:\\", "kx\\setup.exe"}, {"my.app\\prog", "D:\\", "my.app\\prog.exe"},
+        {"D:prog.com", "D:\\", "D:prog.com"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(disclist::ProgramFile(c.program, c.root), c.file);
+}
+
 }  // namespace
