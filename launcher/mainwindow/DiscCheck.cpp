@@ -67,17 +67,17 @@ const size_t kChunk = 1 << 20;
 FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::atomic<bool>* cancel,
                    const std::function<void(uint64_t)>& progress) {
     const Bcrypt& api = Api();
-    if (!api.ok()) return FileState::Unreadable;  // no way to vouch for it
+    if (!api.ok()) return FileState::Unchecked;  // before Vista: no way to vouch for it
     Algorithm algorithm;
-    if (api.openAlgorithm(algorithm.put(), L"SHA256", nullptr, 0) < 0) return FileState::Unreadable;
+    if (api.openAlgorithm(algorithm.put(), L"SHA256", nullptr, 0) < 0) return FileState::Unchecked;
     ULONG objectSize = 0, got = 0;
     if (api.getProperty(algorithm.get(), L"ObjectLength", reinterpret_cast<UCHAR*>(&objectSize),
                         sizeof(objectSize), &got, 0) < 0)
-        return FileState::Unreadable;
+        return FileState::Unchecked;
     std::vector<UCHAR> object(objectSize);  // Vista does not allocate it itself
     Hash hash;
     if (api.createHash(algorithm.get(), hash.put(), object.data(), objectSize, nullptr, 0, 0) < 0)
-        return FileState::Unreadable;
+        return FileState::Unchecked;
     std::unique_ptr<UCHAR[]> buffer(new UCHAR[kChunk]);
     uint64_t done = 0;
     while (done < size) {
@@ -86,14 +86,14 @@ FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::at
         const DWORD want = static_cast<DWORD>(size - done < kChunk ? size - done : kChunk);
         if (!ReadFile(file, buffer.get(), want, &read, nullptr)) return FileState::Unreadable;
         if (read == 0) return FileState::Damaged;  // shorter than it said a moment ago
-        if (api.hashData(hash.get(), buffer.get(), read, 0) < 0) return FileState::Unreadable;
+        if (api.hashData(hash.get(), buffer.get(), read, 0) < 0) return FileState::Unchecked;
         done += read;
         if (progress) progress(done);
     }
     char extra;  // grown meanwhile: not the listed file
     DWORD read = 0;
     if (ReadFile(file, &extra, 1, &read, nullptr) && read != 0) return FileState::Damaged;
-    return api.finishHash(hash.get(), digest, 32, 0) < 0 ? FileState::Unreadable : FileState::Good;
+    return api.finishHash(hash.get(), digest, 32, 0) < 0 ? FileState::Unchecked : FileState::Good;
 }
 
 std::wstring Upper(std::wstring s) {
@@ -192,6 +192,8 @@ const char* StateWord(FileState state) {
             return "damaged";
         case FileState::Cancelled:
             return "cancelled";
+        case FileState::Unchecked:
+            return "unchecked";
         default:
             return "good";
     }
@@ -294,7 +296,8 @@ bool MayStart(HWND owner, HMODULE image, const std::string& commandLine, const s
     FileState state = CheckWhilePumping(&job);
     checking = false;
     if (owner && !IsWindow(owner)) return false;  // closed meanwhile
-    if (state == FileState::Good) return true;
+    // Where the system cannot hash, the right size is all that can be asked.
+    if (state == FileState::Good || state == FileState::Unchecked) return true;
     Tell(owner, *entry, state);
     return false;
 }

@@ -17,7 +17,8 @@
 
 namespace disccheck {
 
-enum class FileState { Good, Missing, Unreadable, Damaged, Cancelled };
+// Unchecked: the right size, but the system has no SHA-256 to hash it with.
+enum class FileState { Good, Missing, Unreadable, Damaged, Cancelled, Unchecked };
 
 // Whether the image carries a list at all (a resource look-up, nothing read).
 bool CarriesList(HMODULE image);
@@ -44,13 +45,15 @@ FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
                     const std::atomic<bool>* cancel = nullptr,
                     const std::function<void(uint64_t)>& progress = {});
 
-// "damaged", "missing", "unreadable": the state's word for people and scripts.
+// "damaged", "missing", "unreadable", "unchecked": the state's word for
+// people and scripts.
 const char* StateWord(FileState state);
 std::wstring Widen(const std::string& text, UINT codePage);
 
 // The check before a command starts a program on the disc: true to start,
 // false when the program is listed and missing, unreadable or damaged (a
-// message box has said so) or when another check is under way. The file is
+// message box has said so) or when another check is under way; where the
+// system has no SHA-256 (before Vista) the size alone decides. The file is
 // hashed on a worker thread while this thread pumps messages, with the wait
 // cursor; input meanwhile is dropped, so nothing starts twice.
 bool MayStart(HWND owner, HMODULE image, const std::string& commandLine, const std::string& root);

@@ -125,8 +125,8 @@ void ShowResult(HWND dialog, const Run& run) {
         summary += run.checked == 1 ? L"it is good." : L"all are good.";
         lines = L"No file is damaged or missing.";
     } else {
-        summary += std::to_wstring(run.bad.size()) +
-                   (run.bad.size() == 1 ? L" is damaged or missing." : L" are damaged or missing.");
+        summary += std::to_wstring(run.bad.size()) + (run.bad.size() == 1 ? L" is" : L" are") +
+                   L" damaged, missing or could not be checked.";
         for (const Finding& f : run.bad)
             lines += disccheck::Widen(f.path, CP_UTF8) + L" (" +
                      disccheck::Widen(disccheck::StateWord(f.state), CP_ACP) + L")\r\n";

@@ -23,7 +23,7 @@ bool IsVerifyCommandLine(const wchar_t* commandLine);
 
 // Setup.exe /verify: checks every listed file below the current folder (the
 // disc's root), writes one line
-// "<damaged|missing|unreadable> <path>" for each bad one to standard output
+// "<damaged|missing|unreadable|unchecked> <path>" for each bad one to standard output
 // (when the process has one) and returns the exit code: 0 all good, 1 a file
 // damaged or missing, 2 no list (or a malformed one).
 int VerifyFromCommandLine(HMODULE image);
