@@ -130,9 +130,10 @@ void ShowResult(HWND dialog, const Run& run) {
         for (const Finding& f : run.bad)
             lines += disccheck::Widen(f.path, CP_UTF8) + L" (" +
                      disccheck::Widen(disccheck::StateWord(f.state), CP_ACP) + L")\r\n";
-        summary += L" The disc may be damaged: clean it, or use another copy.";
     }
-    SetDlgItemTextW(dialog, kHeading, L"The disc has been checked.");
+    SetDlgItemTextW(dialog, kHeading,
+                    run.bad.empty() ? L"The disc has been checked."
+                                    : L"The disc may be damaged: clean it, or use another copy.");
     SetDlgItemTextW(dialog, kFileName, summary.c_str());
     SetDlgItemTextW(dialog, kResult, lines.c_str());
     SendDlgItemMessageW(dialog, kProgress, PBM_SETPOS, kBarRange, 0);
