@@ -48,7 +48,7 @@ function(add_disc)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${D_PROJECT}/disc.ini)
 
     # Resources, setup.dat, autorun.inf, icon, sounds and pictures.
-    set(made ${gen}/Setup.rc ${gen}/setup.dat ${gen}/autorun.inf ${gen}/formload.wav
+    set(made ${gen}/disc.rc ${gen}/setup.dat ${gen}/autorun.inf ${gen}/formload.wav
              ${gen}/mouseout.wav)
     add_custom_command(OUTPUT ${made}
         COMMAND ${Python3_EXECUTABLE} ${tool} build ${D_PROJECT} ${gen}
@@ -60,8 +60,12 @@ function(add_disc)
     add_custom_target(${D_NAME}_project DEPENDS ${made})
 
     # The launcher: the shared program with this project's resources.
-    add_library(${D_LAUNCHER}_res OBJECT ${gen}/Setup.rc)
+    add_library(${D_LAUNCHER}_res OBJECT ${gen}/disc.rc)
     add_dependencies(${D_LAUNCHER}_res ${D_NAME}_project)
+    # The shared part it includes (launcher/res/Setup.rc) and that part's files.
+    target_include_directories(${D_LAUNCHER}_res PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
+    set_source_files_properties(${gen}/disc.rc PROPERTIES OBJECT_DEPENDS
+        "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest")
     add_executable(${D_LAUNCHER} WIN32)
     target_link_libraries(${D_LAUNCHER} PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
     set_target_properties(${D_LAUNCHER} PROPERTIES OUTPUT_NAME ${D_LAUNCHER})
