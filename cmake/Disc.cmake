@@ -40,9 +40,9 @@ function(add_disc)
     # read again whenever disc.ini changes; a broken project stops here with
     # its messages.
     execute_process(COMMAND ${Python3_EXECUTABLE} ${tool} cmake ${D_PROJECT} ${gen}-facts.cmake
-                    RESULT_VARIABLE rc ERROR_VARIABLE err)
+                    RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "disc project ${D_PROJECT}:\n${err}")
+        message(FATAL_ERROR "The disc project ${D_PROJECT} has the faults above.")
     endif()
     include(${gen}-facts.cmake)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${D_PROJECT}/disc.ini)
