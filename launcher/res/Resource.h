@@ -17,6 +17,19 @@
 // the installation), IDS_RUNNAME for button 1 once the product is there.
 #define IDS_BUTTONNAME 300
 #define IDS_RUNNAME 308
+// The rest of the texts of one language: the window's caption and the
+// tips of hotspot k (IDS_REGIONTIP + k) and bullet k (IDS_BULLETTIP + k).
+#define IDS_CAPTION 310
+#define IDS_REGIONTIP 320
+#define IDS_BULLETTIP 330
+
+// Of no language: the product's open command under HKEY_CLASSES_ROOT, the
+// settings key under HKEY_CURRENT_USER, and the image's languages (RCDATA,
+// 16-bit language ids, the first the fallback). Pictures and the texts
+// above are given once per language.
+#define IDS_PRODUCTKEY 340
+#define IDS_SETTINGSKEY 341
+#define IDR_LANGUAGES 350
 
 // Menu items of the main window (all unreachable: both menus are switched
 // off), under the names of the form's menu controls.
