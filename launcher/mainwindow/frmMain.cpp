@@ -151,7 +151,8 @@ bool frmMain::Load() {
     MenuHandle menu = BuildMenu();
     SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96, bool(menu));
     hwnd_ = CreateWindowExW(kExStyle, wc.lpszClassName, caption_.c_str(), kStyle, CW_USEDEFAULT,
-                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, menu.get(), instance_, this);
+                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, menu.get(), instance_,
+                            this);
     if (!hwnd_) return false;
     menu.release();  // the window destroys its menu
     panel_.ApplyDpi(WindowDpi(hwnd_), nullptr);
@@ -218,8 +219,8 @@ void frmMain::WriteWindowRectangle() {
                   {"MainHeight", twips(r.bottom - r.top)}};
     scoped::Key key;
     if (settingsKey_.empty() ||
-        RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS)
+        RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return;
     for (const auto& v : values) {
         std::string text = std::to_string(v.value);
