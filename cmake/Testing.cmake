@@ -24,6 +24,10 @@ endif()
 # A GoogleTest program run under Wine, one CTest test per TEST().
 # LOCKS names shared resources (the desktop, the client's folder, a
 # registry key) that two tests must not use at once.
+# Wine takes the user's language from the Unix locale: every Wine test runs
+# in English (C.UTF-8) whatever the machine's LANG, unless its own
+# ENVIRONMENT sets LC_ALL (later entries win).
+set(WINE_TEST_LOCALE "LC_ALL=C.UTF-8")
 function(add_wine_gtest)
     cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LOCKS;ENVIRONMENT;DEPENDS" ${ARGN})
     if(NOT WIN32)
@@ -39,9 +43,7 @@ function(add_wine_gtest)
     if(T_LOCKS)
         set_tests_properties(${tests} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
     endif()
-    if(T_ENVIRONMENT)
-        set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
-    endif()
+    set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
 endfunction()
 
 # add_wine_test(NAME COMMAND ... [LOCKS ...] [ENVIRONMENT ...])
@@ -53,7 +55,7 @@ function(add_wine_test)
     endif()
     add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
     set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
-        ENVIRONMENT "WINE_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;${T_ENVIRONMENT}")
+        ENVIRONMENT "WINE_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
     if(T_LOCKS)
         set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
     endif()

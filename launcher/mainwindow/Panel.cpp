@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "Dpi.h"
-#include "PngPicture.h"
 #include "Resource.h"
 
 namespace launcher {
@@ -35,8 +34,8 @@ void DrawPicture(HDC dc, HDC source, HGDIOBJ bitmap, int x, int y, int width, in
 
 }  // namespace
 
-Panel::Panel(HINSTANCE instance, PanelEvents& events, const char* name)
-    : instance_(instance), events_(events), name_(name) {}
+Panel::Panel(HINSTANCE instance, PanelEvents& events, const UiLanguage& ui, std::wstring name)
+    : instance_(instance), events_(events), ui_(ui), name_(std::move(name)) {}
 
 Panel::~Panel() {
     Detach();
@@ -54,12 +53,7 @@ void Panel::Detach() {
 // A picture that cannot be loaded leaves its place empty; nothing else
 // depends on it.
 void Panel::LoadPictures() {
-    // Plain device-dependent bitmaps: the pictures are stored run-length
-    // encoded, which DIB sections cannot hold.
-    auto load = [this](int id) {
-        return scoped::GdiObject(
-            LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
-    };
+    auto load = [this](int id) { return scoped::GdiObject(ui_.Bitmap(id)); };
     pictures_.picture2 = load(IDB_BACKGROUND);
     pictures_.button = load(IDB_BUTTON);
     pictures_.buttonHot = load(IDB_BUTTONHOT);
@@ -74,7 +68,7 @@ void Panel::LoadDoublePictures() {
     if (doubleLoaded_) return;
     doubleLoaded_ = true;
     auto load = [this](int id) {
-        return scoped::GdiObject(LoadPngPicture(instance_, IDP_DOUBLE + (id - 100)));
+        return scoped::GdiObject(ui_.DoublePicture(IDP_DOUBLE + (id - 100)));
     };
     doublePictures_.picture2 = load(IDB_BACKGROUND);
     doublePictures_.button = load(IDB_BUTTON);
@@ -137,12 +131,14 @@ void Panel::SetButton1Picture(bool run) {
     if (hwnd_) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, 1);
 }
 
-std::string Panel::ButtonName(int index) const {
-    if (index < 1 || index > layout::kButtonCount) return std::string();
-    char text[256] = {};
-    UINT id = index == 1 && button1Run_ ? IDS_RUNNAME : IDS_BUTTONNAME + index;
-    int n = LoadStringA(instance_, id, text, sizeof(text));
-    return std::string(text, n > 0 ? n : 0);
+std::wstring Panel::ButtonName(int index) const {
+    if (index < 1 || index > layout::kButtonCount) return std::wstring();
+    return ui_.String(index == 1 && button1Run_ ? IDS_RUNNAME : IDS_BUTTONNAME + index);
+}
+
+std::wstring Panel::RegionTip(int index) const {
+    if (index < 1 || index > layout::kButtonCount) return std::wstring();
+    return ui_.String(IDS_REGIONTIP + index, layout::kButtons[index].regionTip);
 }
 
 RECT Panel::ButtonClientRect(int index) const {
@@ -176,20 +172,23 @@ layout::Rect Panel::RegionOf(int index) const {
 // The tooltip shows the first of its tools that holds the pointer, so the
 // tools are added in the order HitTest looks: bullets, then the hotspots
 // from the highest index down. Where two controls touch, the tip then
-// belongs to the control that the mouse events go to.
+// belongs to the control that the mouse events go to. The tip's text is
+// string textId, else the built-in English fallback.
 template <typename F>
 void Panel::ForEachTool(F f) const {
     for (int k = 1; k <= layout::kButtonCount; ++k)
-        f(ID_MYBUTTON_BASE + k, layout::BulletRect(k), layout::kButtons[k].bulletTip);
+        f(ID_MYBUTTON_BASE + k, layout::BulletRect(k), IDS_BULLETTIP + k,
+          layout::kButtons[k].bulletTip);
     for (int k = layout::kButtonCount; k >= 1; --k)
-        f(ID_BUTTONREGION_BASE + k, RegionOf(k), layout::kButtons[k].regionTip);
+        f(ID_BUTTONREGION_BASE + k, RegionOf(k), IDS_REGIONTIP + k,
+          layout::kButtons[k].regionTip);
 }
 
 // Puts every tool back on its control: after a change of scale or of
 // button 1's picture.
 void Panel::MoveTools() {
     if (!tooltip_) return;
-    ForEachTool([this](UINT id, const layout::Rect& r, const char*) {
+    ForEachTool([this](UINT id, const layout::Rect& r, UINT, const char*) {
         TTTOOLINFOA ti = {};
         ti.cbSize = TTTOOLINFOA_V2_SIZE;
         ti.hwnd = hwnd_;
@@ -202,21 +201,23 @@ void Panel::MoveTools() {
 void Panel::CreateTooltips() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
+    // Wide throughout, so that a language outside the ANSI code page shows.
     tooltip_ =
-        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
     if (!tooltip_) return;
-    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
-    ForEachTool([this](UINT id, const layout::Rect& r, const char* text) {
-        TTTOOLINFOA ti = {};
-        ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 600);
+    ForEachTool([this](UINT id, const layout::Rect& r, UINT textId, const char* fallback) {
+        std::wstring text = ui_.String(textId, fallback);
+        TTTOOLINFOW ti = {};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
         ti.uFlags = TTF_SUBCLASS;
         ti.hwnd = hwnd_;
         ti.uId = id;
         ti.rect = ToClient(r);
-        ti.lpszText = const_cast<char*>(text);
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = &text[0];
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     });
 }
 

@@ -15,6 +15,7 @@
 #include "Layout.h"
 #include "PanelAccessible.h"
 #include "Scoped.h"
+#include "UiLanguage.h"
 
 namespace launcher {
 
@@ -39,8 +40,9 @@ public:
     // would (OnPressButton).
     static constexpr UINT kPressButtonMessage = WM_APP + 1;
 
-    // name: what screen readers call the panel as a whole.
-    Panel(HINSTANCE instance, PanelEvents& events, const char* name);
+    // name: what screen readers call the panel as a whole; ui: the texts
+    // and pictures of the user's language, which outlives the panel.
+    Panel(HINSTANCE instance, PanelEvents& events, const UiLanguage& ui, std::wstring name);
     ~Panel();
     Panel(const Panel&) = delete;
     Panel& operator=(const Panel&) = delete;
@@ -93,11 +95,13 @@ public:
     bool Button1ShowsRun() const { return button1Run_; }
     layout::Rect Region1() const;
     HWND Tooltip() const { return tooltip_; }
-    const char* Name() const { return name_; }
+    const std::wstring& Name() const { return name_; }
     // A button's name (the caption its picture shows, from the string
-    // table), its hotspot in client pixels, and the button under a client
-    // point (0 for the free background, -1 outside the picture).
-    std::string ButtonName(int index) const;
+    // table) and its hotspot's tip, its hotspot in client pixels, and the
+    // button under a client point (0 for the free background, -1 outside
+    // the picture).
+    std::wstring ButtonName(int index) const;
+    std::wstring RegionTip(int index) const;
     RECT ButtonClientRect(int index) const;
     int ButtonAt(int clientX, int clientY) const;
     // What has the keyboard focus: the lit button (1..7), 0 for the panel
@@ -125,7 +129,8 @@ private:
 
     HINSTANCE instance_;
     PanelEvents& events_;
-    const char* name_;
+    const UiLanguage& ui_;
+    std::wstring name_;
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;  // owned by hwnd_, destroyed with it
     PictureSet pictures_, doublePictures_;

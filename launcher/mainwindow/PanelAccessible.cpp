@@ -11,16 +11,9 @@ namespace launcher {
 
 namespace {
 
-BSTR WideBstr(const std::string& text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (b && n) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), b, n);
-    return b;
-}
-
-HRESULT Text(const std::string& text, BSTR* out) {
+HRESULT Text(const std::wstring& text, BSTR* out) {
     if (!out) return E_POINTER;
-    *out = WideBstr(text);
+    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -117,7 +110,7 @@ STDMETHODIMP PanelAccessible::get_accName(VARIANT child, BSTR* name) {
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
-    return Text(k == 0 ? std::string(panel_->Name()) : panel_->ButtonName(k), name);
+    return Text(k == 0 ? panel_->Name() : panel_->ButtonName(k), name);
 }
 
 STDMETHODIMP PanelAccessible::get_accValue(VARIANT, BSTR* value) { return NoText(value); }
@@ -127,7 +120,7 @@ STDMETHODIMP PanelAccessible::get_accDescription(VARIANT child, BSTR* descriptio
     int k = Child(child, &hr);
     if (k < 0) return hr;
     if (k == 0) return NoText(description);
-    return Text(layout::kButtons[k].regionTip, description);
+    return Text(panel_->RegionTip(k), description);
 }
 
 STDMETHODIMP PanelAccessible::get_accRole(VARIANT child, VARIANT* role) {
@@ -178,7 +171,7 @@ STDMETHODIMP PanelAccessible::get_accDefaultAction(VARIANT child, BSTR* action) 
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
-    return k == 0 ? NoText(action) : Text("Press", action);
+    return k == 0 ? NoText(action) : Text(L"Press", action);
 }
 
 STDMETHODIMP PanelAccessible::accSelect(long, VARIANT) { return DISP_E_MEMBERNOTFOUND; }

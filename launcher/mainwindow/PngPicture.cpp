@@ -56,17 +56,12 @@ HBITMAP Decode(const void* bytes, DWORD size) {
 
 }  // namespace
 
-HBITMAP LoadPngPicture(HINSTANCE instance, int id) {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    if (!found) return nullptr;
-    DWORD size = SizeofResource(instance, found);
-    HGLOBAL loaded = LoadResource(instance, found);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || size == 0) return nullptr;
+HBITMAP DecodePngPicture(const void* bytes, size_t size) {
+    if (!bytes || size == 0 || size > MAXDWORD) return nullptr;
     // COM for this thread while the picture is decoded; the browser windows
     // may already have it (then this only counts up and down again).
     scoped::ComApartment com;
-    return Decode(bytes, size);
+    return Decode(bytes, static_cast<DWORD>(size));
 }
 
 }  // namespace launcher

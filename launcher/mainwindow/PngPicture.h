@@ -7,8 +7,8 @@
 
 namespace launcher {
 
-// A 32-bit top-down DIB section with the picture, or null when the resource
-// is missing or cannot be decoded. The caller owns the bitmap.
-HBITMAP LoadPngPicture(HINSTANCE instance, int id);
+// A 32-bit top-down DIB section with the picture (a PNG file's bytes), or
+// null when they cannot be decoded. The caller owns the bitmap.
+HBITMAP DecodePngPicture(const void* bytes, size_t size);
 
 }  // namespace launcher

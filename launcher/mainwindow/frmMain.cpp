@@ -117,7 +117,11 @@ frmMain::frmMain(HINSTANCE instance, Services& services, Options options)
     : instance_(instance),
       services_(services),
       options_(std::move(options)),
-      panel_(instance, *this, kCaption) {}
+      ui_(instance),
+      caption_(ui_.String(IDS_CAPTION, kCaption)),
+      productKey_(UiLanguage::ToAnsi(ui_.NeutralString(IDS_PRODUCTKEY, kProductCommandKey))),
+      settingsKey_(UiLanguage::ToAnsi(ui_.NeutralString(IDS_SETTINGSKEY, kSettingsKey))),
+      panel_(instance, *this, ui_, caption_) {}
 
 frmMain::~frmMain() {
     if (hwnd_) {
@@ -130,7 +134,8 @@ frmMain::~frmMain() {
 bool frmMain::Load() {
     if (hwnd_) return true;
     panel_.LoadPictures();
-    WNDCLASSEXA wc = {};
+    // A Unicode window, so that a caption outside the ANSI code page shows.
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;  // a double-click is one click, not two
     wc.lpfnWndProc = WindowProc;
@@ -142,13 +147,14 @@ bool frmMain::Load() {
     wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);  // already registered by an earlier instance: fine
+    wc.lpszClassName = L"WexaLauncherMain";  // kClassName
+    RegisterClassExW(&wc);  // already registered by an earlier instance: fine
 
     MenuHandle menu = BuildMenu();
     SIZE outer = OuterSize(layout::ClientWidth(), layout::ClientHeight(), 96, bool(menu));
-    hwnd_ = CreateWindowExA(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                            outer.cx, outer.cy, nullptr, menu.get(), instance_, this);
+    hwnd_ = CreateWindowExW(kExStyle, wc.lpszClassName, caption_.c_str(), kStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, outer.cx, outer.cy, nullptr, menu.get(), instance_,
+                            this);
     if (!hwnd_) return false;
     menu.release();  // the window destroys its menu
     panel_.ApplyDpi(WindowDpi(hwnd_), nullptr);
@@ -214,8 +220,9 @@ void frmMain::WriteWindowRectangle() {
                   {"MainWidth", twips(r.right - r.left)},
                   {"MainHeight", twips(r.bottom - r.top)}};
     scoped::Key key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS)
+    if (settingsKey_.empty() ||
+        RegCreateKeyExA(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return;
     for (const auto& v : values) {
         std::string text = std::to_string(v.value);
@@ -256,7 +263,9 @@ std::string frmMain::DetermineIfInstalled(const std::string& path) {
 }
 
 std::string frmMain::DetermineIf_KestrixBasic_IsInstalled(const std::string&) {
-    std::string s = GetSettingString(HKEY_CLASSES_ROOT, kProductCommandKey, std::string());
+    std::string s = productKey_.empty()
+                        ? std::string()
+                        : GetSettingString(HKEY_CLASSES_ROOT, productKey_, std::string());
     product::OpenCommand command;
     if (s.empty() || !product::ParseOpenCommand(s, &command)) {
         // Not installed (again): the Install button starts the CD's setup
@@ -342,19 +351,19 @@ void frmMain::RunProduct() {
 LRESULT CALLBACK frmMain::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     frmMain* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->hwnd_ = hwnd;
         self->panel_.Attach(hwnd);
     } else {
-        self = reinterpret_cast<frmMain*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        self = reinterpret_cast<frmMain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     try {
         return self->HandleMessage(msg, wParam, lParam);
     } catch (...) {
         // Nothing may leave a window procedure; the event is simply lost.
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -420,13 +429,13 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY:
             // The window is gone after this message: forget it, and let the
             // system free what it keeps for the window.
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             panel_.Detach();
             hwnd_ = nullptr;
             break;
         default: break;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 }  // namespace launcher

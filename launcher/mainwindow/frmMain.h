@@ -9,6 +9,7 @@
 
 #include "Panel.h"
 #include "Services.h"
+#include "UiLanguage.h"
 
 namespace launcher {
 
@@ -17,6 +18,9 @@ namespace launcher {
 extern const char kSettingsKey[];
 // The product's open command under HKEY_CLASSES_ROOT.
 extern const char kProductCommandKey[];
+// Both, and the caption (kCaption), are the built-in values of the demo
+// product: an image's own (IDS_SETTINGSKEY, IDS_PRODUCTKEY, IDS_CAPTION)
+// take their place.
 
 struct Options {
     // Detection profile; only "KestrixBasic" is known.
@@ -96,6 +100,11 @@ private:
     HWND hwnd_ = nullptr;
     bool unloaded_ = false;
     std::string startFolder_;  // the folder current at load: the CD's root
+    // The user's language and what the image gives in it (or its defaults);
+    // the keys in the ANSI code page, empty when they have no form there.
+    UiLanguage ui_;
+    std::wstring caption_;
+    std::string productKey_, settingsKey_;
     // The bullets, hotspots, pictures and tooltips, and the lit button.
     Panel panel_;
 };

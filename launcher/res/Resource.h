@@ -17,6 +17,22 @@
 // the installation), IDS_RUNNAME for button 1 once the product is there.
 #define IDS_BUTTONNAME 300
 #define IDS_RUNNAME 308
+// The rest of the texts of one language: the window's caption and the
+// tips of hotspot k (IDS_REGIONTIP + k) and bullet k (IDS_BULLETTIP + k).
+#define IDS_CAPTION 310
+#define IDS_REGIONTIP 320
+#define IDS_BULLETTIP 330
+
+// Of no language: the product's open command under HKEY_CLASSES_ROOT, the
+// settings key under HKEY_CURRENT_USER, and the image's languages (RCDATA,
+// 16-bit language ids, the first the fallback). Pictures and the texts
+// above are given once per language. The two keys have a string block of
+// their own (ids 352 to 367): a block shared with a language's strings
+// would exist in that language too, and a lookup of no particular language
+// may then find the language's copy, which lacks the keys.
+#define IDS_PRODUCTKEY 352
+#define IDS_SETTINGSKEY 353
+#define IDR_LANGUAGES 350
 
 // The disc's list of its files (only in the Setup.exe that goes on a disc).
 #define IDR_DISCLIST 360

@@ -27,6 +27,15 @@ struct Picture {
         : bitmap(LoadImageA(exe, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0)) {
         SelectObject(dc.get(), bitmap.get());
     }
+    Picture(HMODULE exe, int id, LANGID language) {  // the 8-bit picture of one language
+        HRSRC r = FindResourceExW(exe, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(id), language);
+        auto* bmi = r ? static_cast<BITMAPINFO*>(LockResource(LoadResource(exe, r))) : nullptr;
+        HDC screen = GetDC(nullptr);  // (256 colours: the pixels follow)
+        if (bmi) bitmap.reset(CreateDIBitmap(screen, &bmi->bmiHeader, CBM_INIT,
+                                             bmi->bmiColors + 256, bmi, DIB_RGB_COLORS));
+        ReleaseDC(nullptr, screen);
+        SelectObject(dc.get(), bitmap.get());
+    }
     COLORREF Pixel(int x, int y) const { return bitmap ? GetPixel(dc.get(), x, y) : CLR_INVALID; }
 };
 
@@ -466,6 +475,51 @@ TEST_F(LauncherE2E, WindowAndHotspotsFollowTheDisplayScale) {
     EXPECT_EQ(client.bottom, MulDiv(288, dpi, 96));
     ClickAt(MulDiv(150, dpi, 96), MulDiv(136, dpi, 96));  // hotspot 3
     EXPECT_EQ(JournalLine(1), "iesetup|ie\\iesetup.exe|" + cd_);
+}
+
+// In the user's language (Wine's follows LC_ALL, as Setup.exe's does): German
+// names, tips and pictures; for a language the demo lacks, its first: English.
+TEST_F(LauncherE2E, SpeaksTheUsersLanguageElseTheDemosFirst) {
+    const bool german = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN;
+    const LANGID shown = german ? 0x0407 : 0x0409, other = german ? 0x0409 : 0x0407;
+    HMODULE exe = LoadLibraryExA(OnCd("Setup.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    StartSetup();
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    IAccessible* panel = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(main_, OBJID_CLIENT, kIAccessible,
+                                         reinterpret_cast<void**>(&panel)),
+              S_OK);
+    const char* names[][2] = {
+        {"Install Kestrix Basic", "Kestrix installieren"},
+        {"Install DirectX", "DirectX installieren"},
+        {"Install Internet Explorer", "Internet Explorer installieren"},
+        {"Install Solvane Client", "Solvane installieren"},
+        {"Exit", "Ende"},
+        {"Visit the Kestrix Basic website", "Zur Kestrix-Basic-Website"},
+        {"Visit the Penwick Leisure website", "Zur Website von Penwick Leisure"}};
+    BSTR text = nullptr;
+    for (long k = 1; k <= 7; ++k, text = nullptr) {
+        panel->get_accName(Child(k), &text);
+        EXPECT_EQ(Utf8(text), names[k - 1][german]) << k;
+    }
+    panel->Release();
+    CoUninitialize();
+
+    // On screen, where the two languages' pictures differ: the chosen one's.
+    const struct { int id, left, top; } pictures[] = {{IDB_BACKGROUND, 0, 0}, {IDB_INSTKX, 37, 48}};
+    for (const auto& p : pictures) {
+        const Picture mine(exe, p.id, shown), theirs(exe, p.id, other);
+        BITMAP bm = {};
+        GetObjectA(mine.bitmap.get(), sizeof(bm), &bm);  // none: no pixel differs, and fails
+        POINT at = {-1, -1};
+        for (int y = 0; y < bm.bmHeight && at.x < 0; ++y)
+            for (int x = 0; x < bm.bmWidth && at.x < 0; ++x)
+                if (mine.Pixel(x, y) != theirs.Pixel(x, y)) at = {x, y};
+        POINT screen = Screen(p.left + at.x, p.top + at.y);
+        EXPECT_TRUE(WaitFor([&] { return testkit::ScreenPixel(screen) == mine.Pixel(at.x, at.y); }))
+            << p.id << " at " << at.x << "," << at.y;
+    }
+    FreeLibrary(exe);
 }
 
 }  // namespace

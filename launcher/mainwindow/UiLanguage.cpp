@@ -1,0 +1,97 @@
+// Resources of the chosen language (see UiLanguage.h). Everything read from
+// the image is bounds-checked by the parsers of Language.h first.
+#include "UiLanguage.h"
+
+#include <cstring>
+
+#include "Language.h"
+#include "PngPicture.h"
+#include "Resource.h"
+
+namespace launcher {
+
+UiLanguage::UiLanguage(HMODULE module, LANGID user) : module_(module) {
+    Bytes list = Find(MAKEINTRESOURCEW(10), IDR_LANGUAGES, true);  // RT_RCDATA
+    language_ = uilang::ChooseLanguage(user, uilang::ParseLanguageList(list.data, list.size));
+}
+
+// Without a list of languages the loader chooses, as it always has. The
+// strings of no language are asked for as exactly that: their block may also
+// exist in every language (ids 336 to 351 share one: bullet tips 6 and 7 and
+// the two keys), and a lookup that falls back could return a block of the
+// user's language that lacks them.
+UiLanguage::Bytes UiLanguage::Find(const wchar_t* type, UINT id, bool neutral) const {
+    Bytes b;
+    const wchar_t* name = MAKEINTRESOURCEW(id);
+    HRSRC found = neutral     ? FindResourceExW(module_, type, name, kNeutral)
+                  : language_ ? FindResourceExW(module_, type, name, language_)
+                              : FindResourceW(module_, name, type);
+    if (!found) return b;
+    HGLOBAL loaded = LoadResource(module_, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return b;
+    b.data = static_cast<const std::uint8_t*>(data);
+    b.size = SizeofResource(module_, found);
+    return b;
+}
+
+std::wstring UiLanguage::StringOf(UINT id, bool neutral, const char* fallback) const {
+    Bytes block = Find(MAKEINTRESOURCEW(6), id / 16 + 1, neutral);  // RT_STRING
+    size_t offset = 0, length = 0;
+    if (uilang::FindInStringBlock(block.data, block.size, id % 16, &offset, &length)) {
+        std::wstring text(length, L'\0');
+        memcpy(&text[0], block.data + offset, length * sizeof(wchar_t));
+        return text;
+    }
+    std::wstring text;
+    for (const char* c = fallback ? fallback : ""; *c; ++c)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    return text;
+}
+
+std::wstring UiLanguage::String(UINT id, const char* fallback) const {
+    return StringOf(id, false, fallback);
+}
+
+std::wstring UiLanguage::NeutralString(UINT id, const char* fallback) const {
+    return StringOf(id, true, fallback);
+}
+
+HBITMAP UiLanguage::Bitmap(int id) const {
+    Bytes b = Find(MAKEINTRESOURCEW(2), id, false);  // RT_BITMAP
+    uilang::PackedDib dib;
+    if (!uilang::ParsePackedDib(b.data, b.size, &dib)) return nullptr;
+    // Compatible with the screen, as LoadImage makes it: run-length encoded
+    // pictures cannot be held by DIB sections.
+    HDC screen = GetDC(nullptr);
+    if (!screen) return nullptr;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(b.data);
+    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, b.data + dib.bitsOffset,
+                                    info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+HBITMAP UiLanguage::DoublePicture(int id) const {
+    Bytes b = Find(MAKEINTRESOURCEW(10), id, false);  // RT_RCDATA
+    return b.size ? DecodePngPicture(b.data, b.size) : nullptr;
+}
+
+std::string UiLanguage::ToAnsi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int n = static_cast<int>(text.size());
+    // A UTF-8 code page holds every text and takes neither flag nor check.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, flags, text.data(), n, nullptr, 0, nullptr,
+                                    utf8 ? nullptr : &lossy);
+    if (bytes <= 0 || lossy) return std::string();
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    if (WideCharToMultiByte(CP_ACP, flags, text.data(), n, &ansi[0], bytes, nullptr,
+                            utf8 ? nullptr : &lossy) != bytes)
+        return std::string();
+    return lossy ? std::string() : ansi;
+}
+
+}  // namespace launcher
