@@ -6,7 +6,9 @@
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "ModulePath.h"
+#include "Resource.h"
 #include "Services.h"
+#include "UiLanguage.h"
 #include "VerifyWindow.h"
 #include "frmMain.h"
 
@@ -30,6 +32,23 @@ void FindTheDisc() {
     SetCurrentDirectoryW(folder.c_str());
 }
 
+// The launcher's claim names its product: the detection profile, and for a
+// disc whose product key is not the demo's also the key's first part, so
+// that two discs' launchers open side by side instead of handing over to
+// each other. The caption (of the user's language) tells the product's
+// window from another disc's.
+struct Product {
+    std::string claim;
+    std::wstring caption;
+};
+Product ThisProduct(HINSTANCE instance) {
+    UiLanguage ui(instance);
+    Product product{Options().ProductName, ui.String(IDS_CAPTION, frmMain::kCaption)};
+    std::string key = UiLanguage::ToAnsi(ui.NeutralString(IDS_PRODUCTKEY, kProductCommandKey));
+    if (key != kProductCommandKey) product.claim += "." + key.substr(0, key.find('\\'));
+    return product;
+}
+
 // One launcher per product in a session: autorun and a double-click on the
 // CD must not give two windows that both poll and both write the rectangle.
 // The claim is a session-wide name held in *claim for the launcher's life.
@@ -39,14 +58,17 @@ void FindTheDisc() {
 // launcher must not hang this one). When the name is held but no window
 // appears within the wait, this launcher goes on with a window of its own.
 // A name that cannot be made at all never stops the launcher.
-bool ClaimTheOnlyLauncher(const std::string& productName, scoped::Handle* claim) {
-    std::string name = "Local\\WexaLauncher." + productName;
+bool ClaimTheOnlyLauncher(const Product& product, scoped::Handle* claim) {
+    std::string name = "Local\\WexaLauncher." + product.claim;
     claim->reset(CreateMutexA(nullptr, FALSE, name.c_str()));
     if (!*claim || GetLastError() != ERROR_ALREADY_EXISTS) return true;
     // The first launcher may still be creating its window: give it a while.
     // FindWindow and IsIconic read what the system keeps and send nothing.
+    const std::string ansiClass = frmMain::kClassName;  // ASCII
+    const std::wstring windowClass(ansiClass.begin(), ansiClass.end());
     for (int wait = 0; wait < 100; ++wait) {
-        HWND first = FindWindowA(frmMain::kClassName, nullptr);
+        HWND first = FindWindowW(windowClass.c_str(), product.caption.c_str());
+        if (!first) first = FindWindowA(frmMain::kClassName, nullptr);
         if (first) {
             // Both are queued for the first launcher's thread; neither waits
             // for it. This process was just started by the user, so it may
@@ -71,7 +93,7 @@ int Module1_Main(HINSTANCE instance, int showCommand) {
     if (discverify::IsVerifyCommandLine(GetCommandLineW()))
         return discverify::VerifyFromCommandLine(instance);
     scoped::Handle claim;
-    if (!ClaimTheOnlyLauncher(Options().ProductName, &claim)) return 0;
+    if (!ClaimTheOnlyLauncher(ThisProduct(instance), &claim)) return 0;
 
     SystemServices services;
     frmMain form(instance, services);

@@ -254,6 +254,22 @@ TEST_F(LauncherE2E, ASecondStartNeverWaitsOnTheFirstLauncher) {
     CloseHandle(name);
 }
 
+// Another disc's launcher is not a second start of this one: with the
+// demo's window open, the second test disc's Setup.exe opens its own.
+TEST_F(LauncherE2E, AnotherDiscsLauncherOpensItsOwnWindow) {
+    StartSetup();
+    const HANDLE demo = process_;
+    const HWND demoWindow = main_;
+    const std::string bin = testkit::BinDir(), atlas = bin.substr(0, bin.rfind('\\')) + "\\atlas-cd";
+    process_ = nullptr;
+    StartSetup(-1, atlas + "\\Setup.exe", atlas);
+    Close();
+    CloseHandle(process_);
+    process_ = demo;
+    main_ = demoWindow;
+    Close();
+}
+
 // IID_IAccessible: the import library's symbol does not link as data here.
 const IID kIAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
