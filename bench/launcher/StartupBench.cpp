@@ -14,7 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "../Timing.h"
+
 namespace {
+
+using bench::Median;
+using bench::Now;
 
 struct Search {
     DWORD pid;
@@ -33,17 +38,6 @@ BOOL CALLBACK FindShown(HWND w, LPARAM lp) {
         return FALSE;
     }
     return TRUE;
-}
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
 }
 
 PROCESS_INFORMATION Launch(const std::string& exe) {
@@ -83,11 +77,6 @@ double StartupMs(const std::string& exe, const char* cls) {
     double t1 = Now();
     End(pi);
     return w ? t1 - t0 : -1;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
