@@ -19,6 +19,7 @@
 #include "DiscCheck.h"
 #include "Scoped.h"
 #include "Services.h"
+#include "WideText.h"
 
 #include "../Timing.h"
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     }
     disclist::Entry entry = {};  // the right size, a hash it will not have: hashed to the end
     entry.size = static_cast<uint64_t>(mb) << 20;
-    const std::wstring wbig = disccheck::Widen(big, CP_ACP);
+    const std::wstring wbig = widetext::Widen(big);
     ReadOnly(wbig);  // both from the system's cache
     std::vector<double> read, check;
     for (int i = 0; i < runs; ++i) {

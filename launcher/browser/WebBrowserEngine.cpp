@@ -14,6 +14,7 @@
 #include "BrowserEngine.h"
 #include "Scoped.h"
 #include "WebBrowserSite.h"
+#include "WideText.h"
 
 namespace browser {
 
@@ -28,15 +29,6 @@ HRESULT StartOle() {
 }
 
 const char kHostClass[] = "WexaBrowserHost";
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 std::string Narrow(BSTR text) {
     if (!text) return std::string();
@@ -252,7 +244,7 @@ void WebBrowserEngine::Close() {
 }
 
 HRESULT WebBrowserEngine::Navigate(const std::string& address) {
-    std::wstring wide = Wide(address);
+    std::wstring wide = widetext::Widen(address);
     scoped::Bstr url(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
     if (!url) return E_OUTOFMEMORY;
     VARIANT empty;

@@ -8,8 +8,11 @@
 #include "Resource.h"
 #include "Scoped.h"
 #include "SystemLibrary.h"
+#include "WideText.h"
 
 namespace disccheck {
+
+using widetext::Widen;
 
 namespace {
 
@@ -106,16 +109,6 @@ std::wstring Upper(std::wstring s) {
 std::atomic<bool> checking(false);
 
 }  // namespace
-
-std::wstring Widen(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    int n =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n > 0 ? n : 0, L'\0');
-    if (n > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 bool CarriesList(HMODULE image) {
     return FindResourceW(image, MAKEINTRESOURCEW(IDR_DISCLIST), MAKEINTRESOURCEW(10)) != nullptr;

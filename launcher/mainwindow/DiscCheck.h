@@ -48,7 +48,6 @@ FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
 // "damaged", "missing", "unreadable", "unchecked": the state's word for
 // people and scripts.
 const char* StateWord(FileState state);
-std::wstring Widen(const std::string& text, UINT codePage);
 
 // The check before a command starts a program on the disc: true to start,
 // false when the program is listed and missing, unreadable or damaged (a

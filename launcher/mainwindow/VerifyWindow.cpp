@@ -9,6 +9,7 @@
 
 #include "DiscCheck.h"
 #include "Scoped.h"
+#include "WideText.h"
 
 namespace discverify {
 
@@ -128,8 +129,8 @@ void ShowResult(HWND dialog, const Run& run) {
         summary += std::to_wstring(run.bad.size()) + (run.bad.size() == 1 ? L" is" : L" are") +
                    L" damaged, missing or could not be checked.";
         for (const Finding& f : run.bad)
-            lines += disccheck::Widen(f.path, CP_UTF8) + L" (" +
-                     disccheck::Widen(disccheck::StateWord(f.state), CP_ACP) + L")\r\n";
+            lines += widetext::Widen(f.path, CP_UTF8) + L" (" +
+                     widetext::Widen(disccheck::StateWord(f.state), CP_ACP) + L")\r\n";
     }
     SetDlgItemTextW(dialog, kHeading,
                     run.bad.empty() ? L"The disc has been checked."
@@ -179,7 +180,7 @@ INT_PTR CALLBACK VerifyProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
         case kFileMessage:
             if (run && wParam < run->list->size())
                 SetDlgItemTextW(dialog, kFileName,
-                                disccheck::Widen((*run->list)[wParam].path, CP_UTF8).c_str());
+                                widetext::Widen((*run->list)[wParam].path, CP_UTF8).c_str());
             return TRUE;
         case kBytesMessage:
             SendDlgItemMessageW(dialog, kProgress, PBM_SETPOS, wParam, 0);
