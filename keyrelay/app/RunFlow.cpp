@@ -6,6 +6,7 @@
 #include "CertRecord.h"
 #include "ClientComponents.h"
 #include "MessageText.h"
+#include "ResourceBytes.h"
 #include "Scoped.h"
 
 namespace keyrelay {
@@ -31,13 +32,10 @@ bool LoadPayload(HINSTANCE instance, WORD id, Resource* out) {
     HRSRC found = FindResourceExA(instance, MAKEINTRESOURCEA(10) /* RT_RCDATA */,
                                   MAKEINTRESOURCEA(id),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    if (!found) return false;
-    HGLOBAL loaded = LoadResource(instance, found);
-    if (!loaded) return false;
-    const void* data = LockResource(loaded);
-    if (!data) return false;
-    out->data = data;
-    out->size = SizeofResource(instance, found);
+    const resbytes::Bytes bytes = resbytes::Of(instance, found);
+    if (!bytes.data) return false;
+    out->data = bytes.data;
+    out->size = static_cast<DWORD>(bytes.size);
     return true;
 }
 

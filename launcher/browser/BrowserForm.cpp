@@ -9,6 +9,7 @@
 #include "BrowserWindowList.h"
 #include "Dpi.h"
 #include "IcoFile.h"
+#include "ResourceBytes.h"
 #include "Scoped.h"
 
 namespace browser {
@@ -27,15 +28,13 @@ HICON WindowIcon(HINSTANCE instance, bool smallIcon) {
     static Icon icons[2];
     Icon& icon = icons[smallIcon ? 1 : 0];
     if (icon) return icon.get();
-    HRSRC info = FindResourceA(instance, MAKEINTRESOURCEA(IDR_FRMBROWSER_ICON), RT_RCDATA);
-    HGLOBAL loaded = info ? LoadResource(instance, info) : nullptr;
-    const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
-    DWORD size = info ? SizeofResource(instance, info) : 0;
+    const resbytes::Bytes ico = resbytes::Of(
+        instance, FindResourceA(instance, MAKEINTRESOURCEA(IDR_FRMBROWSER_ICON), RT_RCDATA));
     int cx = GetSystemMetrics(smallIcon ? SM_CXSMICON : SM_CXICON);
     int cy = GetSystemMetrics(smallIcon ? SM_CYSMICON : SM_CYICON);
     ico::Image image;
-    if (!data || !ico::PickImage(data, size, cx, cy, &image)) return nullptr;
-    icon.reset(CreateIconFromResourceEx(const_cast<PBYTE>(data + image.offset),
+    if (!ico.data || !ico::PickImage(ico.data, ico.size, cx, cy, &image)) return nullptr;
+    icon.reset(CreateIconFromResourceEx(const_cast<PBYTE>(ico.data + image.offset),
                                         static_cast<DWORD>(image.size), TRUE, 0x00030000, cx, cy,
                                         LR_DEFAULTCOLOR));
     return icon.get();

@@ -6,6 +6,7 @@
 
 #include "ProductCommand.h"
 #include "Resource.h"
+#include "ResourceBytes.h"
 #include "Scoped.h"
 #include "SystemLibrary.h"
 #include "WideText.h"
@@ -117,13 +118,11 @@ bool CarriesList(HMODULE image) {
 const std::vector<disclist::Entry>* CarriedList(HMODULE image) {
     static const std::unique_ptr<std::vector<disclist::Entry>> list =
         [image]() -> std::unique_ptr<std::vector<disclist::Entry>> {
-        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(IDR_DISCLIST), MAKEINTRESOURCEW(10));
-        HGLOBAL loaded = found ? LoadResource(image, found) : nullptr;
-        const void* data = loaded ? LockResource(loaded) : nullptr;
-        if (!data) return nullptr;
+        const resbytes::Bytes list = resbytes::Of(
+            image, FindResourceW(image, MAKEINTRESOURCEW(IDR_DISCLIST), MAKEINTRESOURCEW(10)));
+        if (!list.data) return nullptr;
         std::unique_ptr<std::vector<disclist::Entry>> entries(new std::vector<disclist::Entry>);
-        if (!disclist::Parse(static_cast<const char*>(data), SizeofResource(image, found),
-                             entries.get()))
+        if (!disclist::Parse(reinterpret_cast<const char*>(list.data), list.size, entries.get()))
             return nullptr;
         return entries;
     }();

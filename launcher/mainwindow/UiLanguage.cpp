@@ -16,23 +16,13 @@ UiLanguage::UiLanguage(HMODULE module, LANGID user) : module_(module) {
 }
 
 // Without a list of languages the loader chooses, as it always has. The
-// strings of no language are asked for as exactly that: their block may also
-// exist in every language (ids 336 to 351 share one: bullet tips 6 and 7 and
-// the two keys), and a lookup that falls back could return a block of the
-// user's language that lacks them.
+// resources of no language are asked for as exactly that (the two keys'
+// string block, ids 352 to 367, holds nothing of any language).
 UiLanguage::Bytes UiLanguage::Find(const wchar_t* type, UINT id, bool neutral) const {
-    Bytes b;
     const wchar_t* name = MAKEINTRESOURCEW(id);
-    HRSRC found = neutral     ? FindResourceExW(module_, type, name, kNeutral)
-                  : language_ ? FindResourceExW(module_, type, name, language_)
-                              : FindResourceW(module_, name, type);
-    if (!found) return b;
-    HGLOBAL loaded = LoadResource(module_, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) return b;
-    b.data = static_cast<const std::uint8_t*>(data);
-    b.size = SizeofResource(module_, found);
-    return b;
+    return resbytes::Of(module_, neutral     ? FindResourceExW(module_, type, name, kNeutral)
+                                 : language_ ? FindResourceExW(module_, type, name, language_)
+                                             : FindResourceW(module_, name, type));
 }
 
 std::wstring UiLanguage::StringOf(UINT id, bool neutral, const char* fallback) const {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ResourceBytes.h"
+
 namespace launcher {
 
 class UiLanguage {
@@ -36,10 +38,7 @@ public:
     static std::string ToAnsi(const std::wstring& text);
 
 private:
-    struct Bytes {
-        const std::uint8_t* data = nullptr;
-        std::size_t size = 0;
-    };
+    using Bytes = resbytes::Bytes;
     // kNeutral: the resource of no language, not the chosen one.
     static const LANGID kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
     Bytes Find(const wchar_t* type, UINT id, bool neutral) const;
