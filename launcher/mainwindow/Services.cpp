@@ -37,6 +37,15 @@ void SystemServices::OpenBrowserWindow(HINSTANCE instance, const std::string& st
 
 void SystemServices::CloseBrowserWindows() { browser::CloseAllBrowserWindows(); }
 
+std::string CurrentFolder() {
+    DWORD n = GetCurrentDirectoryA(0, nullptr);
+    if (n == 0) return std::string();
+    std::vector<char> buffer(n + 1, '\0');
+    DWORD got = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (got == 0 || got >= buffer.size()) return std::string();
+    return std::string(buffer.data(), got);
+}
+
 namespace {
 
 // The program of an elevated start runs in the launcher's current folder,
@@ -46,15 +55,14 @@ bool StartElevated(const std::string& commandLine, const ProcessStartCalls& call
     if (!product::ParseOpenCommand(commandLine, &command)) return false;
     ProcessStartCalls::ShellExecuteExFn shellExecuteEx =
         calls.shellExecuteEx ? calls.shellExecuteEx : ShellExecuteExA;
-    char folder[MAX_PATH * 2] = {};
-    DWORD n = GetCurrentDirectoryA(sizeof(folder), folder);
+    const std::string folder = CurrentFolder();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     // No error boxes: a refused prompt is as silent as any failed start.
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpFile = command.path.c_str();
     info.lpParameters = command.arguments.empty() ? nullptr : command.arguments.c_str();
-    info.lpDirectory = n > 0 && n < sizeof(folder) ? folder : nullptr;
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     return shellExecuteEx(&info) != FALSE;
 }

@@ -56,4 +56,8 @@ struct ProcessStartCalls {
 // failure. Returns whether a process was started.
 bool StartProcess(const std::string& commandLine, const ProcessStartCalls& calls = {});
 
+// The process's current folder (ANSI, as the commands resolve against it);
+// empty when it cannot be had.
+std::string CurrentFolder();
+
 }  // namespace launcher

@@ -9,6 +9,7 @@
 
 #include "DiscCheck.h"
 #include "Scoped.h"
+#include "Services.h"
 #include "WideText.h"
 
 namespace discverify {
@@ -273,9 +274,7 @@ bool IsVerifyCommandLine(const wchar_t* commandLine) {
 int VerifyFromCommandLine(HMODULE image) {
     const std::vector<disclist::Entry>* list = disccheck::CarriedList(image);
     if (!list) return 2;
-    char folder[MAX_PATH * 2];
-    DWORD n = GetCurrentDirectoryA(sizeof(folder), folder);
-    const std::string root(folder, n < sizeof(folder) ? n : 0);
+    const std::string root = launcher::CurrentFolder();
     std::vector<Finding> bad;
     VerifyAll(*list, root, nullptr, &bad, {}, {});
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -83,15 +83,6 @@ MenuHandle BuildMenu() {
     return bar;
 }
 
-std::string CurrentFolder() {
-    DWORD n = GetCurrentDirectoryA(0, nullptr);
-    if (n == 0) return std::string();
-    std::vector<char> buffer(n + 1, '\0');
-    DWORD got = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (got == 0 || got >= buffer.size()) return std::string();
-    return std::string(buffer.data(), got);
-}
-
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Makes a folder current, its drive first (as "D:", so that a missing
