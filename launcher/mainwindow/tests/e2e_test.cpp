@@ -468,7 +468,11 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
             HWND top = GetTopWindow(nullptr);  // the first of the two in Z-order
             while (top && top != main_ && top != other.get()) top = GetWindow(top, GW_HWNDNEXT);
             return !IsIconic(main_) && GetForegroundWindow() == main_ && top == main_;
-        }, 60000)) << (minimised ? "minimised" : "covered");  // a bound for a loaded machine
+        }, 60000)) << (minimised ? "minimised" : "covered")  // a bound for a loaded machine
+                   << ": foreground " << (GetForegroundWindow() == main_ ? "launcher"
+                                          : GetForegroundWindow() == other.get() ? "other" : "neither")
+                   << ", iconic " << IsIconic(main_) << ", launcher on top "
+                   << (GetWindow(main_, GW_HWNDPREV) == nullptr);
     }
     // Once the launcher has gone, the reader's object fails but holds.
     Close();
