@@ -6,9 +6,7 @@
 #include "BrowserWindow.h"
 #include "DllSearch.h"
 #include "ModulePath.h"
-#include "Resource.h"
 #include "Services.h"
-#include "UiLanguage.h"
 #include "VerifyWindow.h"
 #include "frmMain.h"
 
@@ -41,10 +39,9 @@ struct Product {
     std::string claim;
     std::wstring caption;
 };
-Product ThisProduct(HINSTANCE instance) {
-    UiLanguage ui(instance);
-    Product product{Options().ProductName, ui.String(IDS_CAPTION, frmMain::kCaption)};
-    std::string key = UiLanguage::ToAnsi(ui.NeutralString(IDS_PRODUCTKEY, kProductCommandKey));
+Product ThisProduct(const frmMain& form) {
+    Product product{Options().ProductName, form.caption()};
+    const std::string& key = form.productKey();
     if (key != kProductCommandKey) product.claim += "." + key.substr(0, key.find('\\'));
     return product;
 }
@@ -64,10 +61,8 @@ bool ClaimTheOnlyLauncher(const Product& product, scoped::Handle* claim) {
     if (!*claim || GetLastError() != ERROR_ALREADY_EXISTS) return true;
     // The first launcher may still be creating its window: give it a while.
     // FindWindow and IsIconic read what the system keeps and send nothing.
-    const std::string ansiClass = frmMain::kClassName;  // ASCII
-    const std::wstring windowClass(ansiClass.begin(), ansiClass.end());
     for (int wait = 0; wait < 100; ++wait) {
-        HWND first = FindWindowW(windowClass.c_str(), product.caption.c_str());
+        HWND first = FindWindowW(frmMain::kClassNameW, product.caption.c_str());
         if (!first) first = FindWindowA(frmMain::kClassName, nullptr);
         if (first) {
             // Both are queued for the first launcher's thread; neither waits
@@ -92,11 +87,10 @@ int Module1_Main(HINSTANCE instance, int showCommand) {
     // A check of the disc for scripts: no window, and not a second launcher.
     if (discverify::IsVerifyCommandLine(GetCommandLineW()))
         return discverify::VerifyFromCommandLine(instance);
-    scoped::Handle claim;
-    if (!ClaimTheOnlyLauncher(ThisProduct(instance), &claim)) return 0;
-
     SystemServices services;
-    frmMain form(instance, services);
+    frmMain form(instance, services);  // reads its texts; no window yet
+    scoped::Handle claim;
+    if (!ClaimTheOnlyLauncher(ThisProduct(form), &claim)) return 0;
     if (!form.Load()) return 1;
     form.Show(showCommand);
 

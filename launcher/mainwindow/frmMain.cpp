@@ -18,6 +18,7 @@ namespace launcher {
 const char kSettingsKey[] = "Software\\Penwick Leisure\\Wexa Launcher\\Settings";
 const char kProductCommandKey[] = "KestrixBasicFile\\Shell\\Open\\Command";
 const char frmMain::kClassName[] = "WexaLauncherMain";
+const wchar_t frmMain::kClassNameW[] = L"WexaLauncherMain";
 const char frmMain::kCaption[] = "Kestrix Basic";
 
 namespace {
@@ -138,7 +139,7 @@ bool frmMain::Load() {
     wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_SETUP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    wc.lpszClassName = L"WexaLauncherMain";  // kClassName
+    wc.lpszClassName = kClassNameW;
     RegisterClassExW(&wc);  // already registered by an earlier instance: fine
 
     MenuHandle menu = BuildMenu();

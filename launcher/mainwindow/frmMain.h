@@ -44,6 +44,7 @@ struct LauncherState {
 class frmMain : private PanelEvents {
 public:
     static const char kClassName[];
+    static const wchar_t kClassNameW[];  // the same, for the wide calls
     static const char kCaption[];
 
     frmMain(HINSTANCE instance, Services& services, Options options = Options());
@@ -82,6 +83,10 @@ public:
     const LauncherState& state() const { return state_; }
     short HotButton() const { return panel_.HotButton(); }
     const Panel& panel() const { return panel_; }
+    // What names the disc's product: the caption of the chosen language and
+    // the open-command key (empty when it has no ANSI form).
+    const std::wstring& caption() const { return caption_; }
+    const std::string& productKey() const { return productKey_; }
 
 private:
     // Posted by Form_Load: the work the first paint does not wait for.
