@@ -70,6 +70,8 @@ bool ClaimTheOnlyLauncher(const Product& product, scoped::Handle* claim) {
             // hand the foreground on.
             if (IsIconic(first)) ShowWindowAsync(first, SW_RESTORE);
             SetForegroundWindow(first);
+            SetWindowPos(first, HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
             return false;
         }
         Sleep(50);
