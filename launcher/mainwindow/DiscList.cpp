@@ -1,6 +1,8 @@
 // The disc list's reader (see DiscList.h).
 #include "DiscList.h"
 
+#include "Utf8.h"
+
 namespace disclist {
 
 namespace {
@@ -11,30 +13,11 @@ int HexDigit(char c) {
     return -1;  // upper case is not the list's spelling
 }
 
-// Whole UTF-8 sequences only: no overlong forms, surrogates or values past
-// U+10FFFF.
+// Whole, well-formed UTF-8 sequences only.
 bool IsUtf8(const std::string& s) {
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80                 ? 0
-                   : c >= 0xC2 && c <= 0xDF ? 1
-                   : c >= 0xE0 && c <= 0xEF ? 2
-                   : c >= 0xF0 && c <= 0xF4 ? 3
-                                            : 99;
-        if (n == 99 || n >= s.size() - i) return false;
-        unsigned char second = static_cast<unsigned char>(s[i + 1]);
-        if (n > 0) {
-            unsigned lo = 0x80, hi = 0xBF;
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
-            if (second < lo || second > hi) return false;
-            for (size_t k = 2; k <= n; ++k)
-                if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += n + 1;
-    }
+    char32_t c = 0;
+    for (size_t i = 0, used = 0; i < s.size(); i += used)
+        if (!utf8::Next(s, i, &c, &used)) return false;
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include <windows.h>
 #endif
 
+#include "Utf8.h"
+
 namespace setupdat {
 
 const char* const kDefaults[6] = {
@@ -145,37 +147,9 @@ bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 // point past U+10FFFF) becomes one U+FFFD.
 std::u16string FromUtf8(const std::string& bytes) {
     std::u16string units;
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i++]);
-        char32_t c = lead;
-        size_t more = 0;
-        unsigned char low = 0x80, high = 0xBF;  // what the next byte may be
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            c = lead & 0x0F;
-            if (lead == 0xE0) low = 0xA0;   // overlong
-            if (lead == 0xED) high = 0x9F;  // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            c = lead & 0x07;
-            if (lead == 0xF0) low = 0x90;   // overlong
-            if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
-        } else if (lead >= 0x80) {
-            units.push_back(kReplacement);
-            continue;
-        }
-        for (; more > 0 && i < bytes.size(); --more, ++i) {
-            const unsigned char b = static_cast<unsigned char>(bytes[i]);
-            if (b < low || b > high) break;  // not consumed: it may start the next
-            c = c << 6 | (b & 0x3F);
-            low = 0x80;
-            high = 0xBF;
-        }
-        if (more > 0) {
+    for (size_t i = 0, used = 0; i < bytes.size(); i += used) {
+        char32_t c = 0;
+        if (!utf8::Next(bytes, i, &c, &used)) {
             units.push_back(kReplacement);
         } else if (c >= 0x10000) {
             units.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
