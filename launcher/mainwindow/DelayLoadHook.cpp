@@ -1,6 +1,6 @@
 // The one way the launcher loads a library late. Every system library that
-// the first paint does not need is delay-imported (the lists are in
-// CMakeLists.txt): the helper's notification hook loads it through the
+// the first paint does not need is delay-imported (the list is
+// launcher/late-imports.txt): the helper's notification hook loads it through the
 // system-folder loader, so that a copy lying beside Setup.exe on the disc is
 // never taken, nor a library that it imports in turn; and its failure hook
 // answers a library or function that cannot be had with that function's
@@ -10,6 +10,7 @@
 // Linked into the program itself, so that it replaces the helper's defaults.
 #include <windows.h>
 // after windows.h:
+#include <bcrypt.h>
 #include <commctrl.h>
 #include <delayimp.h>
 #include <mmsystem.h>
@@ -64,6 +65,24 @@ HRESULT WINAPI No_CreateStdAccessibleObject(HWND, LONG, REFIID, void** out) {
 }
 LRESULT WINAPI No_LresultFromObject(REFIID, WPARAM, LPUNKNOWN) { return kNotLoaded; }
 BOOL WINAPI No_ShellExecuteExA(SHELLEXECUTEINFOA*) { return Fail(FALSE); }
+// bcrypt's calls fail as a missing entry point does.
+const NTSTATUS kNoEntry = static_cast<NTSTATUS>(0xC0000139L);  // STATUS_ENTRYPOINT_NOT_FOUND
+NTSTATUS WINAPI No_BCryptOpenAlgorithmProvider(BCRYPT_ALG_HANDLE* out, LPCWSTR, LPCWSTR, ULONG) {
+    if (out) *out = nullptr;
+    return kNoEntry;
+}
+NTSTATUS WINAPI No_BCryptCloseAlgorithmProvider(BCRYPT_ALG_HANDLE, ULONG) { return kNoEntry; }
+NTSTATUS WINAPI No_BCryptGetProperty(BCRYPT_HANDLE, LPCWSTR, PUCHAR, ULONG, ULONG*, ULONG) {
+    return kNoEntry;
+}
+NTSTATUS WINAPI No_BCryptCreateHash(BCRYPT_ALG_HANDLE, BCRYPT_HASH_HANDLE* out, PUCHAR, ULONG,
+                                    PUCHAR, ULONG, ULONG) {
+    if (out) *out = nullptr;
+    return kNoEntry;
+}
+NTSTATUS WINAPI No_BCryptHashData(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG) { return kNoEntry; }
+NTSTATUS WINAPI No_BCryptFinishHash(BCRYPT_HASH_HANDLE, PUCHAR, ULONG, ULONG) { return kNoEntry; }
+NTSTATUS WINAPI No_BCryptDestroyHash(BCRYPT_HASH_HANDLE) { return kNoEntry; }
 
 struct Fallback {
     const char* name;

@@ -1,6 +1,8 @@
 // The disc check (see DiscCheck.h).
 #include "DiscCheck.h"
 
+#include <bcrypt.h>
+
 #include <cstring>
 #include <memory>
 
@@ -8,7 +10,6 @@
 #include "Resource.h"
 #include "ResourceBytes.h"
 #include "Scoped.h"
-#include "SystemLibrary.h"
 #include "WideText.h"
 
 namespace disccheck {
@@ -17,70 +18,43 @@ using widetext::Widen;
 
 namespace {
 
-// bcrypt.dll's hashing calls, bound by name: the system has them from Vista
-// on. Loaded once (thread-safe static) and kept for the process's life.
-using Status = LONG;
-struct Bcrypt {
-    scoped::Module module;
-    Status(WINAPI* openAlgorithm)(void**, const wchar_t*, const wchar_t*, ULONG) = nullptr;
-    Status(WINAPI* closeAlgorithm)(void*, ULONG) = nullptr;
-    Status(WINAPI* getProperty)(void*, const wchar_t*, UCHAR*, ULONG, ULONG*, ULONG) = nullptr;
-    Status(WINAPI* createHash)(void*, void**, UCHAR*, ULONG, UCHAR*, ULONG, ULONG) = nullptr;
-    Status(WINAPI* hashData)(void*, UCHAR*, ULONG, ULONG) = nullptr;
-    Status(WINAPI* finishHash)(void*, UCHAR*, ULONG, ULONG) = nullptr;
-    Status(WINAPI* destroyHash)(void*) = nullptr;
-
-    Bcrypt() : module(syslib::LoadSystemLibrary("bcrypt.dll")) {
-        HMODULE m = module.get();
-        openAlgorithm =
-            syslib::FindFunction<decltype(openAlgorithm)>(m, "BCryptOpenAlgorithmProvider");
-        closeAlgorithm =
-            syslib::FindFunction<decltype(closeAlgorithm)>(m, "BCryptCloseAlgorithmProvider");
-        getProperty = syslib::FindFunction<decltype(getProperty)>(m, "BCryptGetProperty");
-        createHash = syslib::FindFunction<decltype(createHash)>(m, "BCryptCreateHash");
-        hashData = syslib::FindFunction<decltype(hashData)>(m, "BCryptHashData");
-        finishHash = syslib::FindFunction<decltype(finishHash)>(m, "BCryptFinishHash");
-        destroyHash = syslib::FindFunction<decltype(destroyHash)>(m, "BCryptDestroyHash");
-    }
-    bool ok() const {
-        return openAlgorithm && closeAlgorithm && getProperty && createHash && hashData &&
-               finishHash && destroyHash;
-    }
-};
-const Bcrypt& Api() {
-    static const Bcrypt api;
-    return api;
-}
-
+// bcrypt.dll's hashing calls are delay-imported like every library the
+// first paint does not need; where the system has no bcrypt.dll (before
+// Vista) each answers with the delay-load hook's fallback status.
 struct AlgorithmTraits {
-    using Type = void*;
-    static void* invalid() noexcept { return nullptr; }
-    static void close(void* h) noexcept { Api().closeAlgorithm(h, 0); }
+    using Type = BCRYPT_ALG_HANDLE;
+    static BCRYPT_ALG_HANDLE invalid() noexcept { return nullptr; }
+    static void close(BCRYPT_ALG_HANDLE h) noexcept { BCryptCloseAlgorithmProvider(h, 0); }
 };
 struct HashTraits {
-    using Type = void*;
-    static void* invalid() noexcept { return nullptr; }
-    static void close(void* h) noexcept { Api().destroyHash(h); }
+    using Type = BCRYPT_HASH_HANDLE;
+    static BCRYPT_HASH_HANDLE invalid() noexcept { return nullptr; }
+    static void close(BCRYPT_HASH_HANDLE h) noexcept { BCryptDestroyHash(h); }
 };
 using Algorithm = scoped::Unique<AlgorithmTraits>;
 using Hash = scoped::Unique<HashTraits>;
+
+bool Failed(NTSTATUS status) {
+    return status < 0;
+}
 
 const size_t kChunk = 1 << 20;
 
 // Hashes the rest of file (size bytes) into digest.
 FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::atomic<bool>* cancel,
                    const std::function<void(uint64_t)>& progress) {
-    const Bcrypt& api = Api();
-    if (!api.ok()) return FileState::Unchecked;  // before Vista: no way to vouch for it
     Algorithm algorithm;
-    if (api.openAlgorithm(algorithm.put(), L"SHA256", nullptr, 0) < 0) return FileState::Unchecked;
+    // Before Vista (no bcrypt.dll) there is no way to vouch for the file.
+    if (Failed(BCryptOpenAlgorithmProvider(algorithm.put(), BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+        return FileState::Unchecked;
     ULONG objectSize = 0, got = 0;
-    if (api.getProperty(algorithm.get(), L"ObjectLength", reinterpret_cast<UCHAR*>(&objectSize),
-                        sizeof(objectSize), &got, 0) < 0)
+    if (Failed(BCryptGetProperty(algorithm.get(), BCRYPT_OBJECT_LENGTH,
+                                 reinterpret_cast<UCHAR*>(&objectSize), sizeof(objectSize), &got, 0)))
         return FileState::Unchecked;
     std::vector<UCHAR> object(objectSize);  // Vista does not allocate it itself
     Hash hash;
-    if (api.createHash(algorithm.get(), hash.put(), object.data(), objectSize, nullptr, 0, 0) < 0)
+    if (Failed(BCryptCreateHash(algorithm.get(), hash.put(), object.data(), objectSize, nullptr, 0,
+                                0)))
         return FileState::Unchecked;
     std::unique_ptr<UCHAR[]> buffer(new UCHAR[kChunk]);
     uint64_t done = 0;
@@ -90,14 +64,15 @@ FileState HashFile(HANDLE file, uint64_t size, uint8_t digest[32], const std::at
         const DWORD want = static_cast<DWORD>(size - done < kChunk ? size - done : kChunk);
         if (!ReadFile(file, buffer.get(), want, &read, nullptr)) return FileState::Unreadable;
         if (read == 0) return FileState::Damaged;  // shorter than it said a moment ago
-        if (api.hashData(hash.get(), buffer.get(), read, 0) < 0) return FileState::Unchecked;
+        if (Failed(BCryptHashData(hash.get(), buffer.get(), read, 0))) return FileState::Unchecked;
         done += read;
         if (progress) progress(done);
     }
     char extra;  // grown meanwhile: not the listed file
     DWORD read = 0;
     if (ReadFile(file, &extra, 1, &read, nullptr) && read != 0) return FileState::Damaged;
-    return api.finishHash(hash.get(), digest, 32, 0) < 0 ? FileState::Unchecked : FileState::Good;
+    return Failed(BCryptFinishHash(hash.get(), digest, 32, 0)) ? FileState::Unchecked
+                                                              : FileState::Good;
 }
 
 std::wstring Upper(std::wstring s) {

@@ -1,8 +1,8 @@
 // Checking the disc's files against the list that the launcher carries
 // (RCDATA IDR_DISCLIST, see DiscList.h): one file before a command starts
 // it, or every listed file (Verify disc, Setup.exe /verify). The SHA-256
-// comes from the system's own bcrypt.dll, loaded from the system folder
-// when the first file is hashed.
+// comes from the system's own bcrypt.dll, delay-imported: loaded from the
+// system folder when the first file is hashed.
 #pragma once
 
 #include <windows.h>
