@@ -100,8 +100,12 @@ function(add_native_fuzzer)
         "add_test(native.fuzz.${T_NAME} \"$<TARGET_FILE:${T_NAME}>\" -runs=${T_RUNS} -seed=1 -max_len=65536 ${corpus})")
 endfunction()
 
+# The native build of the pure logic; a tree built only to compile and read
+# the other width's images (tools/build-shipped) leaves it out.
+option(SUITE_NATIVE "Also build and test the pure logic natively" ON)
+
 function(finish_testing)
-    if(WIN32)
+    if(WIN32 AND SUITE_NATIVE)
         include(ExternalProject)
         find_program(HOST_CXX NAMES clang++ g++)
         find_program(HOST_CC NAMES clang gcc)
@@ -119,7 +123,7 @@ function(finish_testing)
             "endif()\n")
         set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
             ${CMAKE_BINARY_DIR}/native-tests-include.cmake)
-    else()
+    elseif(NOT WIN32)
         get_property(lines GLOBAL PROPERTY NATIVE_TEST_LINES)
         list(JOIN lines "\n" content)
         file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/native-tests.cmake CONTENT "${content}\n")

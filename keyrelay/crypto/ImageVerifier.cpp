@@ -24,7 +24,7 @@ const GUID kSubjectTypePeImage = {
 
 const DWORD kMaxCertificates = 20;
 
-using WinVerifyTrustFn = LONG(WINAPI*)(HWND, GUID*, LPVOID);
+using WinVerifyTrustFn = decltype(&::WinVerifyTrust);  // the header's type, stdcall included
 
 }  // namespace
 

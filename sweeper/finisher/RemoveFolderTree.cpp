@@ -55,17 +55,15 @@ scoped::FindHandle FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entr
 // would cost a second one (under Wine a round trip to its mount manager, which
 // made the walk four times slower). No length limit of its own.
 std::wstring OpenedName(HANDLE handle) {
-    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query =
-        syslib::FindFunction<QueryObject>(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject");
-    constexpr int kObjectNameInformation = 1;
+    static const auto query = syslib::FindFunction<decltype(&::NtQueryObject)>(
+        GetModuleHandleW(L"ntdll.dll"), "NtQueryObject");
     if (query == nullptr) return std::wstring();
     ULONG_PTR fixed[160];  // UNICODE_STRING and its text; most names fit
     std::vector<ULONG_PTR> grown;
     ULONG_PTR* buffer = fixed;
     ULONG size = sizeof(fixed);
     ULONG needed = 0;
-    while (query(handle, kObjectNameInformation, buffer, size, &needed) < 0) {
+    while (query(handle, ObjectNameInformation, buffer, size, &needed) < 0) {
         if (needed <= size || needed > 0x20000) return std::wstring();  // not a short buffer
         grown.resize(needed / sizeof(ULONG_PTR) + 1);
         buffer = grown.data();
