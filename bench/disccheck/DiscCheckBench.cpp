@@ -2,7 +2,7 @@
 //   throughput: CheckFile (size, then SHA-256 through bcrypt) on a file of
 //               SIZE_MB against only reading the same file the same way,
 //               alternating, medians of RUNS each, in MB/s and as a ratio;
-//   delay:      what the check before a command adds (MayStart on the
+//   delay:      what the check before a command adds (CheckBeforeStart on the
 //               installer of a listed disc: the first time with loading
 //               bcrypt and reading the list, then the median of later ones)
 //               against the start of that installer (CreateProcess until
@@ -97,7 +97,11 @@ int main(int argc, char** argv) {
     double first = 0;
     for (int i = 0; i <= runs; ++i) {
         double t0 = Now();
-        bool ok = disccheck::MayStart(nullptr, setup.get(), installer, cd);
+        disccheck::SetupDat setupDat = disccheck::ReadSetupDat(widetext::Widen(cd));
+        disccheck::Checked checked;
+        bool ok = disccheck::CheckBeforeStart(nullptr, setup.get(), installer, widetext::Widen(cd),
+                                              setupDat, &checked) == disccheck::Verdict::Checked;
+        checked.held.reset();
         double t1 = Now();
         if (!ok) {
             fprintf(stderr, "the installer on %s did not pass its check\n", cd.c_str());

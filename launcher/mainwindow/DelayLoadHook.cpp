@@ -65,6 +65,7 @@ HRESULT WINAPI No_CreateStdAccessibleObject(HWND, LONG, REFIID, void** out) {
 }
 LRESULT WINAPI No_LresultFromObject(REFIID, WPARAM, LPUNKNOWN) { return kNotLoaded; }
 BOOL WINAPI No_ShellExecuteExA(SHELLEXECUTEINFOA*) { return Fail(FALSE); }
+BOOL WINAPI No_ShellExecuteExW(SHELLEXECUTEINFOW*) { return Fail(FALSE); }
 // bcrypt's calls fail as a missing entry point does.
 const NTSTATUS kNoEntry = static_cast<NTSTATUS>(0xC0000139L);  // STATUS_ENTRYPOINT_NOT_FOUND
 NTSTATUS WINAPI No_BCryptOpenAlgorithmProvider(BCRYPT_ALG_HANDLE* out, LPCWSTR, LPCWSTR, ULONG) {

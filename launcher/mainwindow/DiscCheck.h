@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "DiscList.h"
+#include "Scoped.h"
 
 namespace disccheck {
 
@@ -26,37 +27,72 @@ bool CarriesList(HMODULE image);
 // there is none or it is malformed (then it counts as no list).
 const std::vector<disclist::Entry>* CarriedList(HMODULE image);
 
-// The listed entry for a path below the disc's root (in the ANSI code page),
-// compared case-blind as the file system compares names; null if unlisted.
+// The listed entry for a path below the disc's root (UTF-8), compared
+// case-blind as the file system compares names; null if unlisted.
 const disclist::Entry* FindEntry(const std::vector<disclist::Entry>& list,
                                  const std::string& relative);
 
-// The path below root of the program that commandLine starts, resolved as
-// the system resolves it from the current folder (root for a bare name, ".exe"
-// added to a name without one); "" when it does not lie below root.
-std::string ProgramBelowRoot(const std::string& commandLine, const std::string& root);
+// The program a command starts, resolved once; the check and the start both
+// take it from here.
+struct Program {
+    std::wstring path;         // full path
+    std::wstring commandLine;  // the command as written; a program with blanks quoted
+    std::string belowRoot;     // UTF-8 path below the disc's root; "" when off the disc
+};
 
-// root (ANSI, as the current folder gives it) joined with a list path (UTF-8).
-std::wstring FullPath(const std::string& root, const std::string& listPath);
+// Resolves a command (ANSI, as setup.dat gives it) against the disc's root:
+// the whole command when it names a file (a path with blanks needs no
+// quotes), else its first word; ".exe" added to a name without an extension,
+// a relative path taken from root. False when it names no program.
+bool ResolveProgram(const std::string& command, const std::wstring& root, Program* out);
+
+// root joined with a list path (UTF-8).
+std::wstring FullPath(const std::wstring& root, const std::string& listPath);
 
 // Size first, then SHA-256. cancel (may be null) stops between reads;
-// progress (may be empty) hears the bytes hashed so far.
+// progress (may be empty) hears the bytes hashed so far. With keep, a file
+// that passes stays open there, shared for reading only, so that nobody can
+// change, rename or delete it until *keep is closed.
 FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
                     const std::atomic<bool>* cancel = nullptr,
-                    const std::function<void(uint64_t)>& progress = {});
+                    const std::function<void(uint64_t)>& progress = {},
+                    scoped::FileHandle* keep = nullptr);
 
 // "damaged", "missing", "unreadable", "unchecked": the state's word for
 // people and scripts.
 const char* StateWord(FileState state);
 
-// The check before a command starts a program on the disc: true to start,
-// false when the program is listed and missing, unreadable or damaged (a
-// message box has said so) or when another check is under way; where the
-// system has no SHA-256 (before Vista) the size alone decides. The file is
-// hashed on a worker thread while this thread pumps messages, with the wait
-// cursor; input meanwhile is dropped, so nothing starts twice.
-bool MayStart(HWND owner, HMODULE image, const std::string& commandLine, const std::string& root);
-// True while MayStart is checking (the window shows the wait cursor).
+// setup.dat as read once at start-up: its fields come from these bytes, and
+// these bytes are what the list vouches for before a command uses them.
+struct SetupDat {
+    bool present = false;
+    std::string bytes;
+    FileState verdict = FileState::Cancelled;  // the list's word on them, once asked
+};
+SetupDat ReadSetupDat(const std::wstring& root);
+
+// What the check before a command decided.
+enum class Verdict {
+    Refused,   // a message box has said why; nothing starts
+    AsEver,    // no list (or a malformed one): the command starts as written
+    Checked,   // start exactly the Checked program
+};
+struct Checked {
+    Program program;
+    scoped::FileHandle held;  // the checked file, held until the program has started
+};
+
+// The check before commands 1 to 4 start a program. With a usable list:
+// setup.dat must be the listed one (else every command is refused, naming
+// it); a program on the disc must be listed, present and intact, and is held
+// open in out->held; a program off the disc starts unchecked, but also by
+// its resolved path. Where the system has no SHA-256 (before Vista) the size
+// alone decides. The file is hashed on a worker thread while this thread
+// pumps messages, with the wait cursor; input meanwhile is dropped, so
+// nothing starts twice. Refused while another check is under way.
+Verdict CheckBeforeStart(HWND owner, HMODULE image, const std::string& command,
+                         const std::wstring& root, SetupDat& setupDat, Checked* out);
+// True while a check is under way (the window shows the wait cursor).
 bool CheckInProgress();
 
 }  // namespace disccheck

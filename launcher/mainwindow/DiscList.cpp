@@ -94,13 +94,31 @@ std::string BelowRoot(const std::string& path, const std::string& root) {
     return rest;
 }
 
-std::string ProgramFile(const std::string& program, const std::string& root) {
+Command SplitCommand(const std::string& command) {
+    const char* blanks = " \t";
+    Command c;
+    size_t start = command.find_first_not_of(blanks);
+    if (start == std::string::npos) return c;
+    size_t end;
+    if (command[start] == '"') {
+        end = command.find('"', start + 1);
+        c.program = command.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+        end = end == std::string::npos ? command.size() : end + 1;
+    } else {
+        end = command.find_first_of(blanks, start);
+        if (end == std::string::npos) end = command.size();
+        c.program = command.substr(start, end - start);
+    }
+    size_t rest = command.find_first_not_of(blanks, end);
+    if (rest != std::string::npos) c.arguments = command.substr(rest);
+    return c;
+}
+
+std::string WithExe(const std::string& program) {
     size_t name = program.find_last_of("\\/:");
     name = name == std::string::npos ? 0 : name + 1;
-    std::string file = program;
-    if (file.find('.', name) == std::string::npos) file += ".exe";
-    if (name != 0) return file;
-    return root + (root.empty() || root.back() == '\\' ? "" : "\\") + file;
+    if (program.size() == name || program.find('.', name) != std::string::npos) return program;
+    return program + ".exe";
 }
 
 }  // namespace disclist

@@ -31,10 +31,18 @@ bool Parse(const char* data, size_t size, std::vector<Entry>* out);
 // not below (or path is root itself).
 std::string BelowRoot(const std::string& path, const std::string& root);
 
-// The file that the system starts for a command's program path: ".exe"
-// added to a name without an extension, and a bare name taken from root (the
-// program's own folder, which the system searches first). Other paths are
-// left to be resolved against the current folder.
-std::string ProgramFile(const std::string& program, const std::string& root);
+// A command's program and what follows it.
+struct Command {
+    std::string program;    // without quotes
+    std::string arguments;  // blanks before it skipped
+};
+
+// The first word of a command: a quoted path to its closing quote, else the
+// text up to the first blank or tab (blanks before it skipped).
+Command SplitCommand(const std::string& command);
+
+// ".exe" added to a program path whose file name has no extension, as the
+// system adds it.
+std::string WithExe(const std::string& program);
 
 }  // namespace disclist

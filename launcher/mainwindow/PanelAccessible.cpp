@@ -134,6 +134,8 @@ STDMETHODIMP PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
+    // A disabled window's buttons say so, and cannot be pressed.
+    if (!IsWindowEnabled(panel_->hwnd())) return Long(state, STATE_SYSTEM_UNAVAILABLE);
     long s = STATE_SYSTEM_FOCUSABLE;
     if (k == panel_->FocusedChild()) s |= STATE_SYSTEM_FOCUSED;
     if (k != 0 && k == panel_->HotButton()) s |= STATE_SYSTEM_HOTTRACKED;
@@ -217,6 +219,8 @@ STDMETHODIMP PanelAccessible::accDoDefaultAction(VARIANT child) {
     int k = Child(child, &hr);
     if (k < 0) return hr;
     if (k == 0) return DISP_E_MEMBERNOTFOUND;
+    // A window that a dialog has disabled takes no command, as it takes no click.
+    if (!IsWindowEnabled(panel_->hwnd())) return E_FAIL;
     return PostMessageA(panel_->hwnd(), Panel::kPressButtonMessage, static_cast<WPARAM>(k), 0)
                ? S_OK
                : E_FAIL;

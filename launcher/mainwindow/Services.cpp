@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "BrowserWindow.h"
+#include "DiscList.h"
 #include "ProductCommand.h"
+#include "WideText.h"
 
 namespace launcher {
 
@@ -31,6 +33,10 @@ void SystemServices::PlaySoundFile(const std::string& name, UINT flags) {
 
 void SystemServices::StartProgram(const std::string& commandLine) { StartProcess(commandLine); }
 
+void SystemServices::StartFile(const std::wstring& path, const std::wstring& commandLine) {
+    StartFileProcess(path, commandLine);
+}
+
 void SystemServices::OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) {
     browser::ShowBrowserWindow(instance, startingAddress);
 }
@@ -44,6 +50,15 @@ std::string CurrentFolder() {
     DWORD got = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
     if (got == 0 || got >= buffer.size()) return std::string();
     return std::string(buffer.data(), got);
+}
+
+std::wstring CurrentFolderW() {
+    DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return std::wstring();
+    std::vector<wchar_t> buffer(n + 1, L'\0');
+    DWORD got = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (got == 0 || got >= buffer.size()) return std::wstring();
+    return std::wstring(buffer.data(), got);
 }
 
 namespace {
@@ -83,6 +98,37 @@ bool StartProcess(const std::string& commandLine, const ProcessStartCalls& calls
     scoped::Handle process(pi.hProcess);
     scoped::Handle thread(pi.hThread);
     return true;
+}
+
+bool StartFileProcess(const std::wstring& path, const std::wstring& commandLine,
+                      const ProcessStartCalls& calls) {
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi = {};
+    if (calls.createProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &si, &pi)) {
+        scoped::Handle process(pi.hProcess);
+        scoped::Handle thread(pi.hThread);
+        return true;
+    }
+    if (GetLastError() != kErrorElevationRequired) return false;
+    // The shell takes the program and its arguments apart, by the rule the
+    // command was resolved with.
+    const std::wstring arguments =
+        widetext::Widen(disclist::SplitCommand(widetext::Narrow(commandLine)).arguments);
+    const std::wstring folder = CurrentFolderW();
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = path.c_str();
+    info.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return (calls.shellExecuteExW ? calls.shellExecuteExW : ShellExecuteExW)(&info) != FALSE;
 }
 
 }  // namespace launcher

@@ -20,6 +20,9 @@ public:
     // Starts commandLine as a new process, normal and activated window,
     // without waiting; failures are silent.
     virtual void StartProgram(const std::string& commandLine) = 0;
+    // Starts exactly the file at path (full), with commandLine as the
+    // program's command line, the same way.
+    virtual void StartFile(const std::wstring& path, const std::wstring& commandLine) = 0;
     // A new modeless browser window on startingAddress.
     virtual void OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) = 0;
     // Closes every browser window, the last opened first.
@@ -33,6 +36,7 @@ public:
     ~SystemServices() override;
     void PlaySoundFile(const std::string& name, UINT flags) override;
     void StartProgram(const std::string& commandLine) override;
+    void StartFile(const std::wstring& path, const std::wstring& commandLine) override;
     void OpenBrowserWindow(HINSTANCE instance, const std::string& startingAddress) override;
     void CloseBrowserWindows() override;
 
@@ -45,8 +49,11 @@ struct ProcessStartCalls {
     decltype(&CreateProcessA) createProcess = CreateProcessA;
     // Null for ShellExecuteExA itself (SHELL32 is delay-imported: nothing
     // loads it before the first program that asks for elevation).
-    using ShellExecuteExFn = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    using ShellExecuteExFn = decltype(&::ShellExecuteExA);
     ShellExecuteExFn shellExecuteEx = nullptr;
+    decltype(&CreateProcessW) createProcessW = CreateProcessW;
+    using ShellExecuteExWFn = decltype(&::ShellExecuteExW);
+    ShellExecuteExWFn shellExecuteExW = nullptr;
 };
 
 // Starts a command line with a normal, activated window; the process and
@@ -56,8 +63,15 @@ struct ProcessStartCalls {
 // failure. Returns whether a process was started.
 bool StartProcess(const std::string& commandLine, const ProcessStartCalls& calls = {});
 
+// The same for exactly the file at path (full), never found through the
+// search order; commandLine is what the program sees, its own name first.
+bool StartFileProcess(const std::wstring& path, const std::wstring& commandLine,
+                      const ProcessStartCalls& calls = {});
+
 // The process's current folder (ANSI, as the commands resolve against it);
 // empty when it cannot be had.
 std::string CurrentFolder();
+// The same, wide: a folder outside the ANSI code page too.
+std::wstring CurrentFolderW();
 
 }  // namespace launcher

@@ -26,7 +26,7 @@ struct Finding {
 // Checks every listed file in list order. onFile hears each file's index
 // before it is read, onBytes the bytes read of the whole list so far.
 // Returns the number of files checked (fewer when cancelled).
-size_t VerifyAll(const std::vector<disclist::Entry>& list, const std::string& root,
+size_t VerifyAll(const std::vector<disclist::Entry>& list, const std::wstring& root,
                  const std::atomic<bool>* cancel, std::vector<Finding>* bad,
                  const std::function<void(size_t)>& onFile,
                  const std::function<void(uint64_t)>& onBytes) {
@@ -96,7 +96,7 @@ private:
 
 struct Run {
     const std::vector<disclist::Entry>* list;
-    std::string root;
+    std::wstring root;
     std::atomic<bool> cancel{false};
     HWND dialog = nullptr;
     std::vector<Finding> bad;
@@ -108,13 +108,18 @@ struct Run {
 
 DWORD WINAPI VerifyThread(void* param) {
     Run* run = static_cast<Run*>(param);
-    run->checked = VerifyAll(
-        *run->list, run->root, &run->cancel, &run->bad,
-        [run](size_t i) { PostMessageW(run->dialog, kFileMessage, i, 0); },
-        [run](uint64_t bytes) {
-            WPARAM permille = run->total ? static_cast<WPARAM>(bytes * kBarRange / run->total) : 0;
-            PostMessageW(run->dialog, kBytesMessage, permille, 0);
-        });
+    try {
+        run->checked = VerifyAll(
+            *run->list, run->root, &run->cancel, &run->bad,
+            [run](size_t i) { PostMessageW(run->dialog, kFileMessage, i, 0); },
+            [run](uint64_t bytes) {
+                WPARAM permille =
+                    run->total ? static_cast<WPARAM>(bytes * kBarRange / run->total) : 0;
+                PostMessageW(run->dialog, kBytesMessage, permille, 0);
+            });
+    } catch (...) {
+        // Out of memory: what was found so far is the answer.
+    }
     PostMessageW(run->dialog, kDoneMessage, 0, 0);
     return 0;
 }
@@ -220,7 +225,7 @@ void AddMenuItem(HWND window, HMODULE image) {
     AppendMenuW(menu, MF_STRING, kVerifyCommand, L"&Verify disc\x2026");
 }
 
-void ShowVerifyWindow(HWND owner, HMODULE image, const std::string& root) {
+void ShowVerifyWindow(HWND owner, HMODULE image, const std::wstring& root) {
     if (!disccheck::CarriesList(image)) return;  // no menu item either
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
@@ -248,6 +253,12 @@ void ShowVerifyWindow(HWND owner, HMODULE image, const std::string& root) {
     t.Item(IDCANCEL, L"BUTTON", L"Cancel", BS_DEFPUSHBUTTON | WS_TABSTOP, 163, 101, 50, 14);
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, VerifyProc,
                             reinterpret_cast<LPARAM>(&run));
+    // The dialog can go before its check is over, with its owner (a screen
+    // reader's Exit, say): the worker stops and ends before run goes.
+    if (run.worker) {
+        run.cancel = true;
+        WaitForSingleObject(run.worker.get(), INFINITE);
+    }
 }
 
 bool IsVerifyCommandLine(const wchar_t* commandLine) {
@@ -274,7 +285,7 @@ bool IsVerifyCommandLine(const wchar_t* commandLine) {
 int VerifyFromCommandLine(HMODULE image) {
     const std::vector<disclist::Entry>* list = disccheck::CarriedList(image);
     if (!list) return 2;
-    const std::string root = launcher::CurrentFolder();
+    const std::wstring root = launcher::CurrentFolderW();
     std::vector<Finding> bad;
     VerifyAll(*list, root, nullptr, &bad, {}, {});
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

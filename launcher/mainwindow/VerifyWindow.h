@@ -16,7 +16,7 @@ constexpr UINT kVerifyCommand = 0x0230;
 void AddMenuItem(HWND window, HMODULE image);
 
 // The Verify disc window, modal to owner; root is the disc's root folder.
-void ShowVerifyWindow(HWND owner, HMODULE image, const std::string& root);
+void ShowVerifyWindow(HWND owner, HMODULE image, const std::wstring& root);
 
 // Whether a command line (GetCommandLineW) asks for "/verify".
 bool IsVerifyCommandLine(const wchar_t* commandLine);

@@ -12,6 +12,7 @@
 #include "Resource.h"
 #include "SetupDat.h"
 #include "VerifyWindow.h"
+#include "WideText.h"
 
 namespace launcher {
 
@@ -25,23 +26,6 @@ namespace {
 
 const DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 const DWORD kExStyle = 0;
-
-// setup.dat from the current folder, read through a buffered file handle.
-class FileSource : public setupdat::ByteSource {
-public:
-    explicit FileSource(const char* name)
-        : file_(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    bool ok() const { return static_cast<bool>(file_); }
-    size_t Read(char* buffer, size_t size) override {
-        DWORD read = 0;
-        if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
-        return read;
-    }
-
-private:
-    scoped::FileHandle file_;
-};
 
 SIZE OuterSize(int clientWidth, int clientHeight, int dpi, bool hasMenu) {
     return display::OuterSize(clientWidth, clientHeight, dpi, kStyle, kExStyle, hasMenu);
@@ -167,11 +151,15 @@ void frmMain::Show(int showCommand) {
 
 void frmMain::Form_Load() {
     state_.InstalledState = 0;
-    startFolder_ = CurrentFolder();
+    startFolder_ = CurrentFolderW();
 
+    // Read once: the disc check vouches for these very bytes.
+    setupDat_ = disccheck::ReadSetupDat(startFolder_);
     std::vector<std::string> fields;
-    FileSource file("setup.dat");
-    if (file.ok()) fields = setupdat::ReadFields(file);
+    if (setupDat_.present) {
+        setupdat::MemorySource bytes(setupDat_.bytes);
+        fields = setupdat::ReadFields(bytes);
+    }
     setupdat::Config config = setupdat::ConfigFromFields(fields);
     state_.RunPath = config.RunPath;
     state_.Program2 = config.Program2;
@@ -299,25 +287,38 @@ void frmMain::ButtonRegion_Click(short Index) { MyButton_Click(Index); }
 
 void frmMain::MyButton_Click(short Index) {
     if (disccheck::CheckInProgress()) return;  // one command at a time
-    // A program on the disc starts only if it is the one the disc lists.
-    auto checked = [this](const std::string& command) {
-        return disccheck::MayStart(hwnd_, instance_, command, startFolder_);
-    };
+    // The pages' folder for the browser, which reads the ANSI code page.
+    const std::string root = widetext::Narrow(startFolder_);
     switch (Index) {
         case 1: RunProduct(); break;
-        case 2: if (checked(state_.Program2)) services_.StartProgram(state_.Program2); break;
-        case 3: if (checked(state_.Program3)) services_.StartProgram(state_.Program3); break;
-        case 4: if (checked(state_.Program4)) services_.StartProgram(state_.Program4); break;
+        case 2: StartFromDisc(state_.Program2); break;
+        case 3: StartFromDisc(state_.Program3); break;
+        case 4: StartFromDisc(state_.Program4); break;
         case 5:
             if (hwnd_) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
             break;
         case 6:
-            services_.OpenBrowserWindow(
-                instance_, setupdat::ResolveFileAddress(state_.WebSiteAddress, startFolder_));
+            services_.OpenBrowserWindow(instance_,
+                                        setupdat::ResolveFileAddress(state_.WebSiteAddress, root));
             break;
         case 7:
             services_.OpenBrowserWindow(
-                instance_, setupdat::ResolveFileAddress(state_.CatalogueAddress, startFolder_));
+                instance_, setupdat::ResolveFileAddress(state_.CatalogueAddress, root));
+            break;
+        default: break;
+    }
+}
+
+// A program of the disc: where the disc carries its list, exactly the file
+// the check vouched for, held open until it has started; otherwise the
+// command as written.
+void frmMain::StartFromDisc(const std::string& command) {
+    disccheck::Checked checked;
+    switch (disccheck::CheckBeforeStart(hwnd_, instance_, command, startFolder_, setupDat_,
+                                        &checked)) {
+        case disccheck::Verdict::AsEver: services_.StartProgram(command); break;
+        case disccheck::Verdict::Checked:
+            services_.StartFile(checked.program.path, checked.program.commandLine);
             break;
         default: break;
     }
@@ -325,12 +326,13 @@ void frmMain::MyButton_Click(short Index) {
 
 // Starts RunPath with WorkFolder (and its drive) current, then puts the
 // launcher's own folder back, so that sounds and the other commands keep
-// resolving against the CD. Every step that fails is skipped.
+// resolving against the CD. Every step that fails is skipped. The installed
+// product is not the disc's to vouch for; its setup is.
 void frmMain::RunProduct() {
-    // The installed product is not the disc's to vouch for; its setup is.
-    if (state_.InstalledState == 0 &&
-        !disccheck::MayStart(hwnd_, instance_, state_.RunPath, startFolder_))
+    if (state_.InstalledState == 0) {
+        StartFromDisc(state_.RunPath);
         return;
+    }
     std::string saved = CurrentFolder();
     ChangeFolder(state_.WorkFolder);
     services_.StartProgram(state_.RunPath);
@@ -392,7 +394,9 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if ((wParam & 0xFFF0) != discverify::kVerifyCommand) break;
             discverify::ShowVerifyWindow(hwnd, instance_, startFolder_);
             return 0;
-        case Panel::kPressButtonMessage: panel_.OnPressButton(wParam); return 0;
+        case Panel::kPressButtonMessage:  // disabled meanwhile: dropped, as a click would be
+            if (IsWindowEnabled(hwnd_)) panel_.OnPressButton(wParam);
+            return 0;
         case WM_SETCURSOR:
             if (disccheck::CheckInProgress()) {
                 SetCursor(LoadCursor(nullptr, IDC_WAIT));

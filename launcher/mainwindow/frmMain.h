@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "DiscCheck.h"
 #include "Panel.h"
 #include "Services.h"
 #include "UiLanguage.h"
@@ -96,6 +97,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     void RunProduct();
+    void StartFromDisc(const std::string& command);
     void WriteWindowRectangle();
 
     HINSTANCE instance_;
@@ -104,7 +106,8 @@ private:
     LauncherState state_;
     HWND hwnd_ = nullptr;
     bool unloaded_ = false;
-    std::string startFolder_;  // the folder current at load: the CD's root
+    std::wstring startFolder_;   // the folder current at load: the CD's root
+    disccheck::SetupDat setupDat_;  // the bytes its fields came from
     // The user's language and what the image gives in it (or its defaults);
     // the keys in the ANSI code page, empty when they have no form there.
     UiLanguage ui_;

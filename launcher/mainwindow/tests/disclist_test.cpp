@@ -72,15 +72,25 @@ TEST(DiscList, PathsBelowTheRootAreFoundCaseBlind) {
     for (const auto& c : cases) EXPECT_EQ(disclist::BelowRoot(c.path, c.root), c.below) << c.path;
 }
 
-TEST(DiscList, ProgramFileIsWhatTheSystemStarts) {
+// The check and the start take the same program from a command.
+TEST(DiscList, TheProgramIsTheFirstWordWithExeAdded) {
     const struct {
-        const char *program, *root, *file;
+        const char *command, *program, *arguments;
     } cases[] = {
-        {"autorun", "D:\\", "D:\\autorun.exe"}, {"run.cmd", "C:\\cd", "C:\\cd\\run.cmd"},
-        {"kx\\setup", "D:\\", "kx\\setup.exe"}, {"my.app\\prog", "D:\\", "my.app\\prog.exe"},
-        {"D:prog.com", "D:\\", "D:prog.com"},
+        {"autorun", "autorun.exe", ""},
+        {"  kx\\setup /log=a.exe ", "kx\\setup.exe", "/log=a.exe "},
+        {"\"Tools\\Map Viewer.exe\" /m x", "Tools\\Map Viewer.exe", "/m x"},
+        {"\"D:\\open quote", "D:\\open quote.exe", ""},
+        {"run.cmd\targ", "run.cmd", "arg"},
+        {"my.app\\prog", "my.app\\prog.exe", ""},
+        {"D:prog.com", "D:prog.com", ""},
+        {"\"\" x", "", "x"},
     };
-    for (const auto& c : cases) EXPECT_EQ(disclist::ProgramFile(c.program, c.root), c.file);
+    for (const auto& c : cases) {
+        disclist::Command split = disclist::SplitCommand(c.command);
+        EXPECT_EQ(disclist::WithExe(split.program), c.program) << c.command;
+        EXPECT_EQ(split.arguments, c.arguments) << c.command;
+    }
 }
 
 }  // namespace

@@ -223,7 +223,8 @@ TEST_F(LauncherE2E, ReadsSetupDatSavedAsUnicodeByATextEditor) {
 TEST_F(LauncherE2E, FindsItsCdFromAnyStartFolder) {
     const std::string copy = cd_ + "-marked";
     ASSERT_TRUE(testkit::MakeFolders(copy + "\\bin"));
-    ASSERT_TRUE(CopyFileA(OnCd("Setup.exe").c_str(), (copy + "\\bin\\Setup.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((copy + "\\Setup.exe").c_str(), (copy + "\\bin\\Setup.exe").c_str(), FALSE));
     const struct {
         std::string exe, folder, cd;
     } starts[] = {{OnCd("Setup.exe"), "C:\\users", cd_}, {copy + "\\bin\\Setup.exe", copy, copy}};

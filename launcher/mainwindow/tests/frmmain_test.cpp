@@ -13,6 +13,7 @@
 #include "Gui.h"
 #include "Resource.h"
 #include "Testkit.h"
+#include "WideText.h"
 #include "WindowRectangle.h"
 
 namespace {
@@ -40,6 +41,9 @@ struct Recorder : launcher::Services {
     }
     void StartProgram(const std::string& c) override {
         starts.push_back(c + "|" + Cwd() + (GetErrorMode() == errorMode ? "" : "|error mode"));
+    }
+    void StartFile(const std::wstring&, const std::wstring& commandLine) override {
+        StartProgram(widetext::Narrow(commandLine));
     }
     void OpenBrowserWindow(HINSTANCE i, const std::string& a) override {
         browsers.push_back(a);
