@@ -207,8 +207,8 @@ std::wstring FullPath(const std::wstring& root, const std::string& listPath) {
 }
 
 FileState CheckFile(const std::wstring& path, const disclist::Entry& entry,
-                    const std::atomic<bool>* cancel,
-                    const std::function<void(uint64_t)>& progress, scoped::FileHandle* keep) {
+                    const std::atomic<bool>* cancel, const std::function<void(uint64_t)>& progress,
+                    scoped::FileHandle* keep) {
     // Shared for reading only: while it is open nobody writes, renames or
     // deletes it.
     scoped::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -283,8 +283,8 @@ DWORD WINAPI CheckThread(void* param) {
     try {
         if (job->setupDatEntry)
             job->setupDatState = CheckBytes(job->setupDat->bytes, *job->setupDatEntry);
-        if (job->entry && (job->setupDatState == FileState::Good ||
-                           job->setupDatState == FileState::Unchecked))
+        if (job->entry &&
+            (job->setupDatState == FileState::Good || job->setupDatState == FileState::Unchecked))
             job->state = CheckFile(job->path, *job->entry, nullptr, {}, &job->held);
     } catch (...) {
         // Out of memory for the buffer: nothing was vouched for.

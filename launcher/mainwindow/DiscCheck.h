@@ -73,9 +73,9 @@ SetupDat ReadSetupDat(const std::wstring& root);
 
 // What the check before a command decided.
 enum class Verdict {
-    Refused,   // a message box has said why; nothing starts
-    AsEver,    // no list (or a malformed one): the command starts as written
-    Checked,   // start exactly the Checked program
+    Refused,  // a message box has said why; nothing starts
+    AsEver,   // no list (or a malformed one): the command starts as written
+    Checked,  // start exactly the Checked program
 };
 struct Checked {
     Program program;

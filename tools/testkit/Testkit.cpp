@@ -2,6 +2,7 @@
 #include "Testkit.h"
 
 #include "Gui.h"
+#include "WideText.h"
 
 #include <vector>
 
@@ -17,21 +18,25 @@ std::string BinDir() {
 
 std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
 
-HANDLE Start(const std::string& commandLine, const std::string& workDir, int show) {
-    STARTUPINFOA si = {};
+HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show) {
+    STARTUPINFOW si = {};
     si.cb = sizeof(si);
     if (show >= 0) {
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = static_cast<WORD>(show);
     }
     PROCESS_INFORMATION pi = {};
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
+}
+
+HANDLE Start(const std::string& commandLine, const std::string& workDir, int show) {
+    return StartW(widetext::Widen(commandLine), widetext::Widen(workDir), show);
 }
 
 DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs, const std::string& workDir) {

@@ -23,6 +23,8 @@ DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000,
 // failure).
 HANDLE Start(const std::string& commandLine, const std::string& workDir = std::string(),
              int show = -1);
+// The same with wide text: folders outside the ANSI code page too.
+HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show = -1);
 
 // Files and folders.
 bool FileExists(const std::string& path);

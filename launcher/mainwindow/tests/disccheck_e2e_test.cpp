@@ -1,7 +1,13 @@
-// The real Setup.exe from a disc in the CD-ROM drive D: whose Setup.exe
-// carries the disc's list, run once per disc that disc-check-test makes
-// (DISC_CASE): what it starts (the stand-ins' journal), what it tells, and
-// what "Setup.exe /verify" and Verify disc report.
+// The real Setup.exe of a disc whose Setup.exe carries the disc's list, run
+// once per disc that disc-check-test makes and describes: what each of
+// commands 1 to 4 starts (the stand-ins' journal) or names as it refuses,
+// and what "Setup.exe /verify" and Verify disc report.
+//   DISC_ROOT     the disc's root (default D:\), DISC_SETUP the launcher below it
+//   DISC_VERIFY   /verify's exit code and, after a '|', its lines joined by ';'
+//   DISC_BUTTONS  per command, ';' between: the journal's "role" or
+//                 "role|command line" it must add, or "!path" for the file the
+//                 refusal must name
+//   DISC_FILES    the number of listed files; DISC_HASHING=0: no SHA-256 here
 #include <gtest/gtest.h>
 #include <oleacc.h>
 #include <windows.h>
@@ -11,10 +17,10 @@
 #include "Gui.h"
 #include "Scoped.h"
 #include "Testkit.h"
+#include "WideText.h"
 
 namespace {
 
-const char kCd[] = "D:\\";
 // IID_IAccessible: the import library's symbol does not link as data here.
 const IID kIAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -33,26 +39,24 @@ std::string AccName(HWND control) {
 const char kProductKey[] = "KestrixBasicFile";
 const char kSettingsKey[] = "Software\\Penwick Leisure";
 
-struct Case {
-    const char* name;
-    DWORD verifyCode;
-    const char* bad;  // the installer's state word, "" when it is good
-    bool hashing = true;
-};
-const Case kCases[] = {
-    {"good", 0, ""},
-    {"changed", 1, "damaged"},
-    {"truncated", 1, "damaged"},
-    {"missing", 1, "missing"},
-    {"unlisted", 2, ""},  // the plain build's Setup.exe
-    // The changed disc where the system has no SHA-256 (bcrypt.dll missing):
-    // sizes alone, so each file is "unchecked" and the installer starts.
-    {"nohash", 1, "", false},
-};
-
-std::string Env(const char* name) {
+std::string Env(const char* name, const char* otherwise = "") {
     const char* v = std::getenv(name);
-    return v ? v : "";
+    return v ? v : otherwise;
+}
+// Read wide: a root outside the ANSI code page.
+std::wstring Root() {
+    wchar_t root[1024];
+    DWORD n = GetEnvironmentVariableW(L"DISC_ROOT", root, 1024);
+    return n > 0 && n < 1024 ? root : L"D:\\";
+}
+std::vector<std::string> Split(const std::string& text, char at) {
+    std::vector<std::string> parts(1);
+    for (char c : text)
+        if (c == at)
+            parts.emplace_back();
+        else
+            parts.back().push_back(c);
+    return parts;
 }
 
 // "Setup.exe /verify" with its standard output in a file: exit code and text.
@@ -61,14 +65,16 @@ std::pair<DWORD, std::string> Verify() {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     scoped::FileHandle file(CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                         CREATE_ALWAYS, 0, nullptr));
-    STARTUPINFOA si = {};
+    STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = file.get();
     PROCESS_INFORMATION pi = {};
-    char cmd[] = "D:\\Setup.exe /verify";
+    std::wstring cmd =
+        L"\"" + Root() + widetext::Widen(Env("DISC_SETUP", "Setup.exe")) + L"\" /verify";
     DWORD code = 0xFFFFFFFF;
-    if (CreateProcessA(nullptr, cmd, nullptr, nullptr, TRUE, 0, nullptr, kCd, &si, &pi)) {
+    if (CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, Root().c_str(), &si,
+                       &pi)) {
         WaitForSingleObject(pi.hProcess, 60000);
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
@@ -105,7 +111,7 @@ protected:
         ClientToScreen(main_, &p);
         testkit::Click(p);
     }
-    size_t Started() const { return testkit::ReadLines(journal_).size(); }
+    std::vector<std::string> Journal() const { return testkit::ReadLines(journal_); }
     // A dialog of the launcher's (a message box, Verify disc), once shown.
     HWND Dialog(const char* title) const {
         HWND found = nullptr;
@@ -122,21 +128,24 @@ protected:
 };
 
 TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
-    const Case* c = nullptr;
-    for (const Case& k : kCases)
-        if (Env("DISC_CASE") == k.name) c = &k;
-    ASSERT_TRUE(c) << "DISC_CASE names no disc: " << Env("DISC_CASE");
-    std::string bad = *c->bad ? std::string(c->bad) + " kx\\setup.exe\r\n" : "";
-    if (!c->hashing) {
-        bad = Verify().second;
+    const std::vector<std::string> verify = Split(Env("DISC_VERIFY"), '|');
+    ASSERT_EQ(verify.size(), 2u) << "DISC_VERIFY is CODE|LINES";
+    std::string out;  // "damaged kx\setup.exe" lines
+    for (const std::string& line : Split(verify[1], ';'))
+        if (!line.empty()) out += line + "\r\n";
+    const bool hashing = Env("DISC_HASHING", "1") == "1";
+    if (!hashing) {  // sizes alone: each file "unchecked", in list order
+        out = Verify().second;
         EXPECT_EQ(testkit::ReadLines(testkit::BinDir() + "\\verify-out.txt").size(),
                   std::stoul(Env("DISC_FILES")));
-        EXPECT_EQ(bad.rfind("unchecked autorun.inf\r\nunchecked brenvik\\brenvik.exe\r\n", 0), 0u)
-            << bad;
+        EXPECT_EQ(out.rfind("unchecked autorun.inf\r\nunchecked brenvik\\brenvik.exe\r\n", 0), 0u)
+            << out;
     }
-    EXPECT_EQ(Verify(), std::make_pair(c->verifyCode, bad)) << "with no launcher open";
+    const auto expected = std::make_pair(static_cast<DWORD>(std::stoul(verify[0])), out);
+    EXPECT_EQ(Verify(), expected) << "with no launcher open";
 
-    process_.reset(testkit::Start("D:\\Setup.exe", kCd));
+    const std::wstring setup = Root() + widetext::Widen(Env("DISC_SETUP", "Setup.exe"));
+    process_.reset(testkit::StartW(L"\"" + setup + L"\"", Root()));
     ASSERT_TRUE(process_);
     ASSERT_TRUE(testkit::WaitFor(
         [&] {
@@ -144,58 +153,61 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
             return !w.empty() && (main_ = w[0]) != nullptr;
         },
         30000));
-    EXPECT_EQ(Verify(), std::make_pair(c->verifyCode, bad)) << "with a launcher open";
+    EXPECT_EQ(Verify(), expected) << "with a launcher open";
 
-    // Install (button 1): a listed installer that is not the listed file is
-    // not started; the user is told which file and what to do.
-    Click(100, 65);
-    if (*c->bad) {
-        HWND box = Dialog("Kestrix Basic");
-        ASSERT_TRUE(box);
-        std::string text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
-        EXPECT_NE(text.find("kx\\setup.exe"), std::string::npos) << text;
-        EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos) << text;
-        EXPECT_NE(text.find("another copy"), std::string::npos) << text;
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(box); }));
-    } else {
-        EXPECT_TRUE(testkit::WaitFor([&] { return Started() == 1; }));
+    // Commands 1 to 4: each starts what the disc vouches for, or tells which
+    // file it will not start and what to do.
+    const POINT buttons[] = {{100, 65}, {24, 104}, {150, 136}, {120, 164}};
+    const std::vector<std::string> wanted = Split(Env("DISC_BUTTONS"), ';');
+    ASSERT_EQ(wanted.size(), 4u) << Env("DISC_BUTTONS");
+    for (size_t i = 0; i < 4; ++i) {
+        const size_t before = Journal().size();
+        Click(buttons[i].x, buttons[i].y);
+        if (wanted[i][0] == '!') {
+            HWND box = Dialog("Kestrix Basic");
+            ASSERT_TRUE(box) << wanted[i];
+            std::string text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
+            EXPECT_NE(text.find("The file " + wanted[i].substr(1) + " "), std::string::npos)
+                << text;
+            EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos) << text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(box); }));
+        } else {
+            ASSERT_TRUE(testkit::WaitFor([&] { return Journal().size() == before + 1; }))
+                << wanted[i];
+            EXPECT_EQ(Journal().back().substr(0, wanted[i].size() + 1), wanted[i] + "|");
+        }
     }
-    // The other programs on the disc are good on every disc: each starts.
-    const POINT others[] = {{24, 104}, {150, 136}, {120, 164}};
-    size_t expected = *c->bad ? 0 : 1;
-    for (POINT p : others) {
-        Click(p.x, p.y);
-        EXPECT_TRUE(testkit::WaitFor([&] { return Started() == expected + 1; })) << p.y;
-        ++expected;
-    }
-    EXPECT_EQ(Started(), expected);
 
     // Verify disc, from the system menu: the count and each bad file by name;
     // Enter closes it.
-    if (c->verifyCode != 2 && c->hashing) {
+    if (expected.first != 2 && hashing) {
         PostMessageA(main_, WM_SYSCOMMAND, 0x0230, 0);
-        HWND verify = Dialog("Verify disc");
-        ASSERT_TRUE(verify);
+        HWND verifyWindow = Dialog("Verify disc");
+        ASSERT_TRUE(verifyWindow);
         std::string summary;
         EXPECT_TRUE(testkit::WaitFor([&] {
-            summary = testkit::WindowText(GetDlgItem(verify, 102));
+            summary = testkit::WindowText(GetDlgItem(verifyWindow, 102));
             return summary.rfind("Checked ", 0) == 0;
         })) << summary;
+        std::string lines;  // "kx\setup.exe (damaged)"
+        for (const std::string& line : Split(verify[1], ';'))
+            if (!line.empty())
+                lines += line.substr(line.find(' ') + 1) + " (" + line.substr(0, line.find(' ')) +
+                         ")\r\n";
         const std::string files = "Checked " + Env("DISC_FILES") + " files: ";
-        EXPECT_EQ(summary.substr(0, files.size() + 5), files + (*c->bad ? "1 is " : "all a"))
+        EXPECT_EQ(summary.substr(0, files.size() + 5), files + (lines.empty() ? "all a" : "1 is "))
             << summary;
-        EXPECT_EQ(testkit::WindowText(GetDlgItem(verify, 103)),
-                  *c->bad ? "kx\\setup.exe (" + std::string(c->bad) + ")\r\n"
-                          : "No file is damaged or missing.");
+        EXPECT_EQ(testkit::WindowText(GetDlgItem(verifyWindow, 103)),
+                  lines.empty() ? "No file is damaged or missing." : lines);
         // Read aloud: the list by the summary above it, the button by its text.
         // (Wine names no progress bar; Windows names it by the heading.)
-        EXPECT_EQ(AccName(GetDlgItem(verify, 103)), summary);
-        EXPECT_EQ(AccName(GetDlgItem(verify, IDCANCEL)), "Close");
-        SetForegroundWindow(verify);
-        testkit::WaitFor([&] { return GetForegroundWindow() == verify; });
+        EXPECT_EQ(AccName(GetDlgItem(verifyWindow, 103)), summary);
+        EXPECT_EQ(AccName(GetDlgItem(verifyWindow, IDCANCEL)), "Close");
+        SetForegroundWindow(verifyWindow);
+        testkit::WaitFor([&] { return GetForegroundWindow() == verifyWindow; });
         testkit::Key(VK_RETURN);
-        EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(verify); }));
+        EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(verifyWindow); }));
     }
     PostMessageA(main_, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(process_.get(), 30000), WAIT_OBJECT_0);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 
+#include "DiscCheck.h"
 #include "Gui.h"
 #include "Resource.h"
 #include "Testkit.h"
@@ -436,6 +437,49 @@ TEST(StartProcess, ProgramsAskingForElevationStartThroughTheShell) {
     EXPECT_EQ(line.substr(0, 8), "directx|") << line;
     EXPECT_NE(line.find("dxsetup.exe\" /q|" + Cwd()), std::string::npos) << line;
     DeleteFileA(journal.c_str());
+}
+
+// A checked program asking for elevation goes to the shell by its resolved
+// path, with the arguments its command gave.
+BOOL WINAPI AskForElevationW(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                             DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION) {
+    SetLastError(740);
+    return FALSE;
+}
+BOOL WINAPI RecordShellStartW(SHELLEXECUTEINFOW* i) {
+    shellStarts.push_back(widetext::Narrow(i->lpFile) + "|" +
+                          widetext::Narrow(i->lpParameters ? i->lpParameters : L""));
+    return FALSE;
+}
+TEST(StartProcess, ACheckedProgramAskingForElevationStartsByItsPath) {
+    launcher::ProcessStartCalls calls;
+    calls.createProcessW = AskForElevationW;
+    calls.shellExecuteExW = RecordShellStartW;
+    shellStarts.clear();
+    EXPECT_FALSE(launcher::StartFileProcess(L"D:\\kx\\setup.exe", L"kx\\setup /lang=en", calls));
+    EXPECT_FALSE(launcher::StartFileProcess(L"D:\\A B\\c.exe", L"\"A B\\c.exe\"", calls));
+    EXPECT_EQ(shellStarts, (Strings{"D:\\kx\\setup.exe|/lang=en", "D:\\A B\\c.exe|"}));
+}
+
+// What is checked is what starts: until the launcher lets go of the file it
+// checked, nobody changes, renames or deletes it.
+TEST(DiscCheck, TheCheckedFileCannotBeSwappedWhileHeld) {
+    const std::string path = testkit::BinDir() + "\\held.bin", moved = path + ".old";
+    ASSERT_TRUE(testkit::WriteTextFile(path, "abc"));
+    disclist::Entry entry = {{0xba, 0x78, 0x16, 0xbf, 0x8f, 0x01, 0xcf, 0xea, 0x41, 0x41, 0x40,
+                              0xde, 0x5d, 0xae, 0x22, 0x23, 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17,
+                              0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad},
+                             3, "held.bin"};  // SHA-256 of "abc"
+    scoped::FileHandle held;
+    ASSERT_EQ(disccheck::CheckFile(widetext::Widen(path), entry, nullptr, {}, &held),
+              disccheck::FileState::Good);
+    EXPECT_FALSE(MoveFileExA(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_FALSE(scoped::FileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 7, nullptr,
+                                                OPEN_EXISTING, 0, nullptr)));
+    held.reset();
+    EXPECT_TRUE(MoveFileExA(path.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING));
+    DeleteFileA(moved.c_str());
 }
 
 }  // namespace
