@@ -61,6 +61,29 @@ std::wstring CurrentFolderW() {
     return std::wstring(buffer.data(), got);
 }
 
+std::string AnsiPath(const std::wstring& path) {
+    auto exact = [](const std::wstring& wide, std::string* out) {
+        BOOL lossy = FALSE;
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
+                                          0, nullptr, &lossy);
+        if (n <= 0 || lossy) return false;
+        std::vector<char> narrow(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), n,
+                            nullptr, &lossy);
+        *out = narrow.data();
+        return !lossy && widetext::Widen(*out) == wide;
+    };
+    std::string ansi;
+    if (exact(path, &ansi)) return ansi;
+    DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (n == 0) return std::string();
+    std::wstring shortPath(n, L'\0');
+    DWORD got = GetShortPathNameW(path.c_str(), &shortPath[0], n);
+    if (got == 0 || got >= n) return std::string();
+    shortPath.resize(got);
+    return exact(shortPath, &ansi) ? ansi : std::string();
+}
+
 namespace {
 
 // The program of an elevated start runs in the launcher's current folder,

@@ -74,4 +74,9 @@ std::string CurrentFolder();
 // The same, wide: a folder outside the ANSI code page too.
 std::wstring CurrentFolderW();
 
+// An ANSI form of path that names the same file: the path itself when the
+// ANSI code page holds it, else its short name; "" when neither does. (A
+// best-fit or '?' form would name another file, or none.)
+std::string AnsiPath(const std::wstring& path);
+
 }  // namespace launcher

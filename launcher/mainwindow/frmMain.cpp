@@ -12,7 +12,6 @@
 #include "Resource.h"
 #include "SetupDat.h"
 #include "VerifyWindow.h"
-#include "WideText.h"
 
 namespace launcher {
 
@@ -288,7 +287,7 @@ void frmMain::ButtonRegion_Click(short Index) { MyButton_Click(Index); }
 void frmMain::MyButton_Click(short Index) {
     if (disccheck::CheckInProgress()) return;  // one command at a time
     // The pages' folder for the browser, which reads the ANSI code page.
-    const std::string root = widetext::Narrow(startFolder_);
+    const std::string root = AnsiPath(startFolder_);
     switch (Index) {
         case 1: RunProduct(); break;
         case 2: StartFromDisc(state_.Program2); break;

@@ -179,6 +179,21 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
         }
     }
 
+    // The catalogue (command 7) opens from the disc's folder, whatever its
+    // name: the address names the disc's own catalog.htm.
+    Click(150, 224);
+    HWND browser = nullptr;
+    ASSERT_TRUE(testkit::WaitFor([&] {
+        auto w = testkit::TopWindows(GetProcessId(process_.get()), "WexaBrowserForm");
+        return !w.empty() && (browser = w[0]) != nullptr;
+    }));
+    const std::string page = testkit::WindowText(testkit::FindChild(browser, "ComboBox"));
+    wchar_t named[1024] = L"";
+    GetLongPathNameW(widetext::Widen(page.substr(page.find(':') - 1)).c_str(), named, 1024);
+    EXPECT_EQ(std::wstring(named), Root() + L"catalog.htm") << page;
+    PostMessageA(browser, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(browser); }));
+
     // Verify disc, from the system menu: the count and each bad file by name;
     // Enter closes it.
     if (expected.first != 2 && hashing) {
@@ -204,6 +219,15 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
         // (Wine names no progress bar; Windows names it by the heading.)
         EXPECT_EQ(AccName(GetDlgItem(verifyWindow, 103)), summary);
         EXPECT_EQ(AccName(GetDlgItem(verifyWindow, IDCANCEL)), "Close");
+        // Meanwhile the launcher's window takes no command, not even from a
+        // screen reader (Exit would take the dialog and its check with it).
+        scoped::ComPtr<IAccessible> panel;
+        ASSERT_EQ(AccessibleObjectFromWindow(main_, OBJID_CLIENT, kIAccessible, panel.put_void()),
+                  S_OK);
+        VARIANT exitButton = {};
+        exitButton.vt = VT_I4;
+        exitButton.lVal = 5;
+        EXPECT_NE(panel->accDoDefaultAction(exitButton), S_OK);
         SetForegroundWindow(verifyWindow);
         testkit::WaitFor([&] { return GetForegroundWindow() == verifyWindow; });
         testkit::Key(VK_RETURN);
