@@ -9,14 +9,18 @@
 //         during    send the completion to all top-level windows from inside
 //                   the handling of the uninstall message, then exit
 //         delay:MS  post the completion MS milliseconds later, then exit
+//         busy      as now, but its window thread first takes no message
+//                   (nor waits on its queue) until it has been judged hung,
+//                   and then until a message is sent to it: a request that
+//                   skips hung windows never reaches it
 //         never     never answer; runs until closed (WM_CLOSE) or ended
 //         hang      play another program whose window has stopped answering:
 //                   a window of class "HungProgramWndClass" titled "Hung
 //                   Program" whose thread never takes a message; runs until
 //                   ended
-//   JOURNAL  file (optional) that gets one line per event: "ready",
-//            "uninstall W L" (the message's wParam and lParam), "completion
-//            sent", "exit"
+//   JOURNAL  file (optional) that gets one line per event: "ready", "busy"
+//            (judged hung), "uninstall W L" (the message's wParam and
+//            lParam), "completion sent", "exit"
 #include <windows.h>
 
 #include <cstdio>
@@ -26,7 +30,7 @@
 
 namespace {
 
-enum class Mode { Now, During, Delay, Never, Hang };
+enum class Mode { Now, Busy, During, Delay, Never, Hang };
 
 constexpr char kClassName[] = "SolvaneDownloadToolWndClass";
 constexpr char kTitle[] = "Download Tool";
@@ -71,6 +75,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Journal(line);
         switch (g_mode) {
         case Mode::Now:
+        case Mode::Busy:
             PostMessageA(hwnd, kAnswerNow, 0, 0);
             break;
         case Mode::During:
@@ -106,6 +111,8 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool ParseMode(const char* text) {
     if (std::strcmp(text, "now") == 0) {
         g_mode = Mode::Now;
+    } else if (std::strcmp(text, "busy") == 0) {
+        g_mode = Mode::Busy;
     } else if (std::strcmp(text, "during") == 0) {
         g_mode = Mode::During;
     } else if (std::strcmp(text, "never") == 0) {
@@ -119,6 +126,14 @@ bool ParseMode(const char* text) {
         return false;
     }
     return true;
+}
+
+// Busy mode: polls, as taking or waiting for a message would end the hung
+// state. A message sent while it is judged hung is what it waits for.
+void StayBusy(HWND hwnd) {
+    while (!IsHungAppWindow(hwnd)) Sleep(50);
+    Journal("busy");
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(50);
 }
 
 }  // namespace
@@ -148,6 +163,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!hwnd) return 4;
     Journal("ready");
     if (hang) Sleep(INFINITE);  // neither waiting on its queue nor taking messages
+    if (g_mode == Mode::Busy) StayBusy(hwnd);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "DllSearch.h"
 #include "Scoped.h"
@@ -24,11 +25,9 @@ bool g_completionReceived = false;
 
 void Trace(const char* line) { OutputDebugStringA(line); }
 
-// How long the request waits for one window that stops answering while it
-// handles it (once judged hung; Wine, which ignores SMTO_NOTIMEOUTIFNOTHUNG,
-// counts from the start). Generous, as a busy Download Tool may take long;
-// the deletions wait for its completion message in any case, however the
-// request ended.
+// How long the request waits for one other window that stops answering
+// while it handles it (once judged hung; Wine, which ignores
+// SMTO_NOTIMEOUTIFNOTHUNG, counts from the start).
 constexpr UINT kBroadcastTimeoutMs = 30000;
 
 LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -68,8 +67,39 @@ bool InitWindow() {
     return true;
 }
 
-// Blocks in GetMessageA until the completion message has arrived. Returns
-// false if the queue cannot be read at all.
+BOOL CALLBACK AddTopWindow(HWND window, LPARAM windows) {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;  // out of memory: the windows listed so far are still told
+    }
+}
+
+// Tells the Download Tool's window the uninstall request, then every other
+// top-level window, as a broadcast would. The Download Tool gets it as a
+// notification: queued however long its thread is busy, handled at its next
+// pump (never dropped, as a send that skips hung windows or times out drops
+// it), and never holding the finisher; its answer is the completion
+// message, not a return value. The others get it synchronously, skipping a
+// window whose program has stopped answering, so that no unrelated hung
+// program holds the uninstall. False when the Download Tool's window is gone.
+bool SendRequest(HWND tool) {
+    if (!SendNotifyMessageA(tool, g_uninstallMessage, 0, 0)) return false;
+    std::vector<HWND> windows;
+    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        if (window == tool) continue;  // told once
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, g_uninstallMessage, 0, 0,
+                            SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kBroadcastTimeoutMs,
+                            &ignored);
+    }
+    return true;
+}
+
+// Blocks in GetMessageA until the completion message has arrived, however
+// long the Download Tool takes. Returns false if the queue cannot be read.
 bool WaitForCompletion() {
     MSG msg;
     for (;;) {
@@ -113,15 +143,9 @@ void Run(HINSTANCE instance) {
     if (!InitWindow()) return;
     if (g_uninstallMessage == 0 || g_completionMessage == 0) return;
 
-    // The found window only tells that the Download Tool runs; the request
-    // goes to every top-level window, synchronously. A window whose program
-    // has stopped answering is skipped, so no unrelated hung program holds
-    // the uninstall; every other one, the Download Tool included, is waited
-    // for while it goes on answering.
-    if (FindWindowA(kDownloadToolClass, kDownloadToolTitle) == nullptr) return;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, g_uninstallMessage, 0, 0,
-                        SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kBroadcastTimeoutMs, &ignored);
+    const HWND tool = FindWindowA(kDownloadToolClass, kDownloadToolTitle);
+    if (tool == nullptr) return;
+    if (!SendRequest(tool)) return;  // nobody left to answer
     if (!WaitForCompletion()) return;
 
     RemoveRunOnceEntry();

@@ -35,6 +35,11 @@ public:
         process_.reset(testkit::Start(Exe("downloadtool.exe") + " " + mode + " " + kJournal));
         window_ = testkit::WaitForWindow("SolvaneDownloadToolWndClass", "Download Tool", 20000);
         EXPECT_NE(nullptr, window_) << mode;
+        if (mode == "busy") {  // judged hung before the finisher asks
+            EXPECT_TRUE(testkit::WaitFor(
+                [] { return testkit::ReadTextFile(kJournal).find("busy") != std::string::npos; },
+                60000));
+        }
     }
     ~DownloadTool() { TerminateProcess(process_.get(), 1); }  // fails once it has ended
     // Closes the tool if it still runs; its journal once it has ended.
@@ -129,6 +134,8 @@ const Case kCases[] = {
     {"now", "now", {}, {kReceived}, kAnswered},
     {"during", "during", {}, {kReceived}, kAnswered},
     {"delay", "delay:700", {}, {kReceived}, kAnswered},
+    // Busy past the hung threshold when asked: still told, and waited for.
+    {"busy", "busy", {}, {kReceived}, "ready\nbusy\nuninstall 0 0\ncompletion sent\nexit\n"},
     {"never", "never", {}, {kReceived}, "ready\nuninstall 0 0\nexit\n"},
     {"no RunOnce value", "now", [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnce, kValue); },
      {kReceived, "RUDavo: unable to delete reg value, lResult = 2\n"}, kAnswered},
