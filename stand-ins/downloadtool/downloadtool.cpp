@@ -16,7 +16,8 @@
 //         never     never answer; runs until closed (WM_CLOSE) or ended
 //         hang      play another program whose window has stopped answering:
 //                   a window of class "HungProgramWndClass" titled "Hung
-//                   Program" whose thread never takes a message; runs until
+//                   Program" whose thread never takes a message, though it
+//                   journals "sent to" once one is sent to it; runs until
 //                   ended
 //   JOURNAL  file (optional) that gets one line per event: "ready", "busy"
 //            (judged hung), "uninstall W L" (the message's wParam and
@@ -128,12 +129,23 @@ bool ParseMode(const char* text) {
     return true;
 }
 
-// Busy mode: polls, as taking or waiting for a message would end the hung
-// state. A message sent while it is judged hung is what it waits for.
+// Polls, as taking or waiting for a message would end the hung state.
+void WaitUntilSentTo() {
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(50);
+}
+
+// Busy mode: a message sent while it is judged hung is what it waits for.
 void StayBusy(HWND hwnd) {
     while (!IsHungAppWindow(hwnd)) Sleep(50);
     Journal("busy");
-    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(50);
+    WaitUntilSentTo();
+}
+
+// Hang mode: a message sent to it stays untaken, but is told of.
+[[noreturn]] void StayHung() {
+    WaitUntilSentTo();
+    Journal("sent to");
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
@@ -162,7 +174,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                 nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 4;
     Journal("ready");
-    if (hang) Sleep(INFINITE);  // neither waiting on its queue nor taking messages
+    if (hang) StayHung();
     if (g_mode == Mode::Busy) StayBusy(hwnd);
 
     MSG msg;

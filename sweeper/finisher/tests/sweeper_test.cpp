@@ -156,14 +156,17 @@ const Case kCases[] = {
      },
      {kReceived}, kAnswered, "sweeper.exe",
      {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
-    // The request skips it; the Download Tool, which answers, still gets it.
+    // The request skips it (nothing is ever sent to it); the Download Tool,
+    // which answers, still gets it.
     {"hung window", "now", {}, {kReceived}, kAnswered, "sweeper.exe", {}, true},
 };
 
 // Another program's window, once judged hung (its thread has taken no
 // message for some seconds).
+const char kHungJournal[] = "c:\\hung-journal.txt";
 HANDLE StartHungWindow() {
-    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang");
+    DeleteFileA(kHungJournal);
+    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang " + kHungJournal);
     HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program", 20000);
     EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }, 60000));
     return process;
@@ -203,7 +206,10 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         // A finisher held by a hung window would never end: after a bound far
         // above its run, the window's program goes, so the test can report it.
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(runner, 120000)) << "held";
-        if (hung) TerminateProcess(hung.get(), 1);
+        if (hung) {
+            EXPECT_EQ("ready\n", testkit::ReadTextFile(kHungJournal));
+            TerminateProcess(hung.get(), 1);
+        }
         WaitForSingleObject(runner, INFINITE);
         CloseHandle(runner);
 
