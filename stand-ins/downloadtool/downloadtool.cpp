@@ -13,6 +13,7 @@
 //                   (nor waits on its queue) until it has been judged hung,
 //                   and then until a message is sent to it: a request that
 //                   skips hung windows never reaches it
+//         quit      take the uninstall message, then exit without answering
 //         never     never answer; runs until closed (WM_CLOSE) or ended
 //         hang      play another program whose window has stopped answering:
 //                   a window of class "HungProgramWndClass" titled "Hung
@@ -31,7 +32,7 @@
 
 namespace {
 
-enum class Mode { Now, Busy, During, Delay, Never, Hang };
+enum class Mode { Now, Busy, During, Delay, Quit, Never, Hang };
 
 constexpr char kClassName[] = "SolvaneDownloadToolWndClass";
 constexpr char kTitle[] = "Download Tool";
@@ -85,6 +86,9 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case Mode::Delay:
             SetTimer(hwnd, kAnswerTimer, g_delayMs, nullptr);
             break;
+        case Mode::Quit:
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
+            break;
         case Mode::Never:
         case Mode::Hang:
             break;
@@ -116,6 +120,8 @@ bool ParseMode(const char* text) {
         g_mode = Mode::Busy;
     } else if (std::strcmp(text, "during") == 0) {
         g_mode = Mode::During;
+    } else if (std::strcmp(text, "quit") == 0) {
+        g_mode = Mode::Quit;
     } else if (std::strcmp(text, "never") == 0) {
         g_mode = Mode::Never;
     } else if (std::strcmp(text, "hang") == 0) {

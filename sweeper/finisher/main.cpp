@@ -40,7 +40,6 @@ LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (g_completionMessage != 0 && msg == g_completionMessage) {
         Trace(kTraceCompletionReceived);
         g_completionReceived = true;
-        PostQuitMessage(0);
         return 1;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -98,18 +97,29 @@ bool SendRequest(HWND tool) {
     return true;
 }
 
-// Blocks in GetMessageA until the completion message has arrived, however
-// long the Download Tool takes. Returns false if the queue cannot be read.
-bool WaitForCompletion() {
+void DispatchQueued() {
     MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) DispatchMessageA(&msg);  // a stray quit ends nothing
+    }
+}
+
+// Waits until the completion message has arrived, however long the Download
+// Tool takes: true. False if the queue cannot be waited on, or once the
+// Download Tool's process (tool, when it could be opened) has ended without
+// sending it, be it before or after it took the request: nothing would end
+// the wait then.
+bool WaitForCompletion(HANDLE tool) {
+    const DWORD count = tool != nullptr ? 1 : 0;
     for (;;) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == -1) return false;
-        if (got == 0) {
-            if (g_completionReceived) return true;
-            continue;  // a stray WM_QUIT: the Download Tool is not done yet
+        DispatchQueued();
+        if (g_completionReceived) return true;
+        const DWORD woken = MsgWaitForMultipleObjects(count, &tool, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_FAILED) return false;
+        if (count == 1 && woken == WAIT_OBJECT_0) {
+            DispatchQueued();  // what it posted or sent before it ended
+            return g_completionReceived;
         }
-        DispatchMessageA(&msg);
     }
 }
 
@@ -145,8 +155,12 @@ void Run(HINSTANCE instance) {
 
     const HWND tool = FindWindowA(kDownloadToolClass, kDownloadToolTitle);
     if (tool == nullptr) return;
+    // Opened before the request, so that its id names that very process.
+    DWORD toolProcessId = 0;
+    GetWindowThreadProcessId(tool, &toolProcessId);
+    const scoped::Handle toolProcess(OpenProcess(SYNCHRONIZE, FALSE, toolProcessId));
     if (!SendRequest(tool)) return;  // nobody left to answer
-    if (!WaitForCompletion()) return;
+    if (!WaitForCompletion(toolProcess.get())) return;
 
     RemoveRunOnceEntry();
     DeleteLeftFile(kFirstFile);

@@ -137,6 +137,8 @@ const Case kCases[] = {
     // Busy past the hung threshold when asked: still told, and waited for.
     {"busy", "busy", {}, {kReceived}, "ready\nbusy\nuninstall 0 0\ncompletion sent\nexit\n"},
     {"never", "never", {}, {kReceived}, "ready\nuninstall 0 0\nexit\n"},
+    // Gone without answering: nothing can end the wait, nothing is removed.
+    {"quit", "quit", {}, {}, "ready\nuninstall 0 0\nexit\n"},
     {"no RunOnce value", "now", [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnce, kValue); },
      {kReceived, "RUDavo: unable to delete reg value, lResult = 2\n"}, kAnswered},
     {"no RunOnce key", "now", [] { testkit::DeleteKeyTree(HKEY_CURRENT_USER, kRunOnce); },
