@@ -9,14 +9,20 @@
 //         during    send the completion to all top-level windows from inside
 //                   the handling of the uninstall message, then exit
 //         delay:MS  post the completion MS milliseconds later, then exit
+//         busy      as now, but its window thread first takes no message
+//                   (nor waits on its queue) until it has been judged hung,
+//                   and then until a message is sent to it: a request that
+//                   skips hung windows never reaches it
+//         quit      take the uninstall message, then exit without answering
 //         never     never answer; runs until closed (WM_CLOSE) or ended
 //         hang      play another program whose window has stopped answering:
 //                   a window of class "HungProgramWndClass" titled "Hung
-//                   Program" whose thread never takes a message; runs until
+//                   Program" whose thread never takes a message, though it
+//                   journals "sent to" once one is sent to it; runs until
 //                   ended
-//   JOURNAL  file (optional) that gets one line per event: "ready",
-//            "uninstall W L" (the message's wParam and lParam), "completion
-//            sent", "exit"
+//   JOURNAL  file (optional) that gets one line per event: "ready", "busy"
+//            (judged hung), "uninstall W L" (the message's wParam and
+//            lParam), "completion sent", "exit"
 #include <windows.h>
 
 #include <cstdio>
@@ -26,7 +32,7 @@
 
 namespace {
 
-enum class Mode { Now, During, Delay, Never, Hang };
+enum class Mode { Now, Busy, During, Delay, Quit, Never, Hang };
 
 constexpr char kClassName[] = "SolvaneDownloadToolWndClass";
 constexpr char kTitle[] = "Download Tool";
@@ -71,6 +77,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Journal(line);
         switch (g_mode) {
         case Mode::Now:
+        case Mode::Busy:
             PostMessageA(hwnd, kAnswerNow, 0, 0);
             break;
         case Mode::During:
@@ -78,6 +85,9 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case Mode::Delay:
             SetTimer(hwnd, kAnswerTimer, g_delayMs, nullptr);
+            break;
+        case Mode::Quit:
+            PostMessageA(hwnd, WM_CLOSE, 0, 0);
             break;
         case Mode::Never:
         case Mode::Hang:
@@ -106,8 +116,12 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 bool ParseMode(const char* text) {
     if (std::strcmp(text, "now") == 0) {
         g_mode = Mode::Now;
+    } else if (std::strcmp(text, "busy") == 0) {
+        g_mode = Mode::Busy;
     } else if (std::strcmp(text, "during") == 0) {
         g_mode = Mode::During;
+    } else if (std::strcmp(text, "quit") == 0) {
+        g_mode = Mode::Quit;
     } else if (std::strcmp(text, "never") == 0) {
         g_mode = Mode::Never;
     } else if (std::strcmp(text, "hang") == 0) {
@@ -119,6 +133,25 @@ bool ParseMode(const char* text) {
         return false;
     }
     return true;
+}
+
+// Polls, as taking or waiting for a message would end the hung state.
+void WaitUntilSentTo() {
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(50);
+}
+
+// Busy mode: a message sent while it is judged hung is what it waits for.
+void StayBusy(HWND hwnd) {
+    while (!IsHungAppWindow(hwnd)) Sleep(50);
+    Journal("busy");
+    WaitUntilSentTo();
+}
+
+// Hang mode: a message sent to it stays untaken, but is told of.
+[[noreturn]] void StayHung() {
+    WaitUntilSentTo();
+    Journal("sent to");
+    for (;;) Sleep(INFINITE);
 }
 
 }  // namespace
@@ -147,7 +180,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                 nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 4;
     Journal("ready");
-    if (hang) Sleep(INFINITE);  // neither waiting on its queue nor taking messages
+    if (hang) StayHung();
+    if (g_mode == Mode::Busy) StayBusy(hwnd);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "DllSearch.h"
 #include "Scoped.h"
@@ -24,11 +25,9 @@ bool g_completionReceived = false;
 
 void Trace(const char* line) { OutputDebugStringA(line); }
 
-// How long the request waits for one window that stops answering while it
-// handles it (once judged hung; Wine, which ignores SMTO_NOTIMEOUTIFNOTHUNG,
-// counts from the start). Generous, as a busy Download Tool may take long;
-// the deletions wait for its completion message in any case, however the
-// request ended.
+// How long the request waits for one other window that stops answering
+// while it handles it (once judged hung; Wine, which ignores
+// SMTO_NOTIMEOUTIFNOTHUNG, counts from the start).
 constexpr UINT kBroadcastTimeoutMs = 30000;
 
 LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -41,7 +40,6 @@ LRESULT CALLBACK RUDavoWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     if (g_completionMessage != 0 && msg == g_completionMessage) {
         Trace(kTraceCompletionReceived);
         g_completionReceived = true;
-        PostQuitMessage(0);
         return 1;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -68,18 +66,60 @@ bool InitWindow() {
     return true;
 }
 
-// Blocks in GetMessageA until the completion message has arrived. Returns
-// false if the queue cannot be read at all.
-bool WaitForCompletion() {
+BOOL CALLBACK AddTopWindow(HWND window, LPARAM windows) {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;  // out of memory: the windows listed so far are still told
+    }
+}
+
+// Tells the Download Tool's window the uninstall request, then every other
+// top-level window, as a broadcast would. The Download Tool gets it as a
+// notification: queued however long its thread is busy, handled at its next
+// pump (never dropped, as a send that skips hung windows or times out drops
+// it), and never holding the finisher; its answer is the completion
+// message, not a return value. The others get it synchronously, skipping a
+// window whose program has stopped answering, so that no unrelated hung
+// program holds the uninstall. False when the Download Tool's window is gone.
+bool SendRequest(HWND tool) {
+    if (!SendNotifyMessageA(tool, g_uninstallMessage, 0, 0)) return false;
+    std::vector<HWND> windows;
+    EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        if (window == tool) continue;  // told once
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, g_uninstallMessage, 0, 0,
+                            SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kBroadcastTimeoutMs,
+                            &ignored);
+    }
+    return true;
+}
+
+void DispatchQueued() {
     MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT) DispatchMessageA(&msg);  // a stray quit ends nothing
+    }
+}
+
+// Waits until the completion message has arrived, however long the Download
+// Tool takes: true. False if the queue cannot be waited on, or once the
+// Download Tool's process (tool, when it could be opened) has ended without
+// sending it, be it before or after it took the request: nothing would end
+// the wait then.
+bool WaitForCompletion(HANDLE tool) {
+    const DWORD count = tool != nullptr ? 1 : 0;
     for (;;) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == -1) return false;
-        if (got == 0) {
-            if (g_completionReceived) return true;
-            continue;  // a stray WM_QUIT: the Download Tool is not done yet
+        DispatchQueued();
+        if (g_completionReceived) return true;
+        const DWORD woken = MsgWaitForMultipleObjects(count, &tool, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken == WAIT_FAILED) return false;
+        if (count == 1 && woken == WAIT_OBJECT_0) {
+            DispatchQueued();  // what it posted or sent before it ended
+            return g_completionReceived;
         }
-        DispatchMessageA(&msg);
     }
 }
 
@@ -113,16 +153,14 @@ void Run(HINSTANCE instance) {
     if (!InitWindow()) return;
     if (g_uninstallMessage == 0 || g_completionMessage == 0) return;
 
-    // The found window only tells that the Download Tool runs; the request
-    // goes to every top-level window, synchronously. A window whose program
-    // has stopped answering is skipped, so no unrelated hung program holds
-    // the uninstall; every other one, the Download Tool included, is waited
-    // for while it goes on answering.
-    if (FindWindowA(kDownloadToolClass, kDownloadToolTitle) == nullptr) return;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, g_uninstallMessage, 0, 0,
-                        SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kBroadcastTimeoutMs, &ignored);
-    if (!WaitForCompletion()) return;
+    const HWND tool = FindWindowA(kDownloadToolClass, kDownloadToolTitle);
+    if (tool == nullptr) return;
+    // Opened before the request, so that its id names that very process.
+    DWORD toolProcessId = 0;
+    GetWindowThreadProcessId(tool, &toolProcessId);
+    const scoped::Handle toolProcess(OpenProcess(SYNCHRONIZE, FALSE, toolProcessId));
+    if (!SendRequest(tool)) return;  // nobody left to answer
+    if (!WaitForCompletion(toolProcess.get())) return;
 
     RemoveRunOnceEntry();
     DeleteLeftFile(kFirstFile);

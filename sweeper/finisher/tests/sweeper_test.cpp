@@ -35,6 +35,11 @@ public:
         process_.reset(testkit::Start(Exe("downloadtool.exe") + " " + mode + " " + kJournal));
         window_ = testkit::WaitForWindow("SolvaneDownloadToolWndClass", "Download Tool", 20000);
         EXPECT_NE(nullptr, window_) << mode;
+        if (mode == "busy") {  // judged hung before the finisher asks
+            EXPECT_TRUE(testkit::WaitFor(
+                [] { return testkit::ReadTextFile(kJournal).find("busy") != std::string::npos; },
+                60000));
+        }
     }
     ~DownloadTool() { TerminateProcess(process_.get(), 1); }  // fails once it has ended
     // Closes the tool if it still runs; its journal once it has ended.
@@ -129,7 +134,11 @@ const Case kCases[] = {
     {"now", "now", {}, {kReceived}, kAnswered},
     {"during", "during", {}, {kReceived}, kAnswered},
     {"delay", "delay:700", {}, {kReceived}, kAnswered},
+    // Busy past the hung threshold when asked: still told, and waited for.
+    {"busy", "busy", {}, {kReceived}, "ready\nbusy\nuninstall 0 0\ncompletion sent\nexit\n"},
     {"never", "never", {}, {kReceived}, "ready\nuninstall 0 0\nexit\n"},
+    // Gone without answering: nothing can end the wait, nothing is removed.
+    {"quit", "quit", {}, {}, "ready\nuninstall 0 0\nexit\n"},
     {"no RunOnce value", "now", [] { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnce, kValue); },
      {kReceived, "RUDavo: unable to delete reg value, lResult = 2\n"}, kAnswered},
     {"no RunOnce key", "now", [] { testkit::DeleteKeyTree(HKEY_CURRENT_USER, kRunOnce); },
@@ -149,14 +158,17 @@ const Case kCases[] = {
      },
      {kReceived}, kAnswered, "sweeper.exe",
      {"Updater1\\", "Updater1\\a\\", "Updater1\\a\\b\\", "Updater1\\a\\b\\ro.txt"}},
-    // The request skips it; the Download Tool, which answers, still gets it.
+    // The request skips it (nothing is ever sent to it); the Download Tool,
+    // which answers, still gets it.
     {"hung window", "now", {}, {kReceived}, kAnswered, "sweeper.exe", {}, true},
 };
 
 // Another program's window, once judged hung (its thread has taken no
 // message for some seconds).
+const char kHungJournal[] = "c:\\hung-journal.txt";
 HANDLE StartHungWindow() {
-    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang");
+    DeleteFileA(kHungJournal);
+    HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang " + kHungJournal);
     HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program", 20000);
     EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }, 60000));
     return process;
@@ -196,7 +208,10 @@ TEST_F(Sweeper, TracesEachStepAndRemovesOnlyAfterTheCompletion) {
         // A finisher held by a hung window would never end: after a bound far
         // above its run, the window's program goes, so the test can report it.
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(runner, 120000)) << "held";
-        if (hung) TerminateProcess(hung.get(), 1);
+        if (hung) {
+            EXPECT_EQ("ready\n", testkit::ReadTextFile(kHungJournal));
+            TerminateProcess(hung.get(), 1);
+        }
         WaitForSingleObject(runner, INFINITE);
         CloseHandle(runner);
 
