@@ -17,7 +17,8 @@ std::string BinDir() {
 
 std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
 
-HANDLE Start(const std::string& commandLine, const std::string& workDir, int show) {
+HANDLE Start(const std::string& commandLine, const std::string& workDir, int show,
+             HANDLE* suspendedThread) {
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     if (show >= 0) {
@@ -27,10 +28,12 @@ HANDLE Start(const std::string& commandLine, const std::string& workDir, int sho
     PROCESS_INFORMATION pi = {};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                        suspendedThread ? CREATE_SUSPENDED : 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    if (suspendedThread) *suspendedThread = pi.hThread;
+    else CloseHandle(pi.hThread);
     return pi.hProcess;
 }
 
