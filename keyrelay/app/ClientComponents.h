@@ -5,7 +5,7 @@
 #include "ClientInterfaces.h"
 #include "Conversions.h"
 #include "ImageVerifier.h"
-#include "OwnImagePath.h"
+#include "ImageFile.h"
 #include "RecordHistory.h"
 #include "ULogClient.h"
 #include "URelMgrWrapper.h"

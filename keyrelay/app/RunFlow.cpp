@@ -6,7 +6,6 @@
 #include "CertRecord.h"
 #include "ClientComponents.h"
 #include "MessageText.h"
-#include "ResourceBytes.h"
 #include "Scoped.h"
 
 namespace keyrelay {
@@ -22,23 +21,6 @@ const size_t kActionChars = 32;
 const size_t kTargetChars = 512;
 const size_t kCaptionChars = 128;
 
-// A locked RT_RCDATA resource of language 1033, or nothing.
-struct Resource {
-    const void* data = nullptr;
-    DWORD size = 0;
-};
-
-bool LoadPayload(HINSTANCE instance, WORD id, Resource* out) {
-    HRSRC found = FindResourceExA(instance, MAKEINTRESOURCEA(10) /* RT_RCDATA */,
-                                  MAKEINTRESOURCEA(id),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    const resbytes::Bytes bytes = resbytes::Of(instance, found);
-    if (!bytes.data) return false;
-    out->data = bytes.data;
-    out->size = static_cast<DWORD>(bytes.size);
-    return true;
-}
-
 // Loads a string-table text into buffer; false when the id has no text.
 bool LoadText(HINSTANCE instance, unsigned id, char* buffer, int chars) {
     buffer[0] = '\0';
@@ -50,7 +32,6 @@ bool LoadText(HINSTANCE instance, unsigned id, char* buffer, int chars) {
 struct RunState {
     unsigned userMessageId = kMsgUserEarlyFailure;
     char relationshipName[kNameChars] = {};
-    char modulePath[MAX_PATH] = {};
     char action[kActionChars] = {};
     char targetPath[kTargetChars] = {};
     scoped::ComPtr<ICertificateManager> manager;
@@ -81,18 +62,17 @@ void Request(RunState& run, CertificateRequest request, unsigned failureId) {
 // Steps 3 to 11 of the run: everything that can fail with a message id.
 void RunSteps(HINSTANCE instance, RunState& run, const RunAllocators& allocate) {
     LoadText(instance, kMsgRelationshipWord, run.relationshipName, kNameChars);
-    // The check reads the file by its ANSI path: one that is cut or spelt
-    // with substitute letters may name another file, so the run stops.
-    std::wstring imagePath;
-    if (!krcrypto::GetOwnImagePath(instance, run.modulePath, MAX_PATH, &imagePath))
-        throw static_cast<unsigned>(kMsgToolDamaged);
-
+    // One open handle on the file that holds the running image serves every
+    // stage of the check and the payload, and keeps the file from being
+    // written, renamed or deleted until the steps end.
+    UImageFile image;
+    if (!image.OpenRunning(instance)) throw static_cast<unsigned>(kMsgToolDamaged);
     // The verifier (and its library reference) lives to the end of the steps.
-    UImageVerifier verifier(run.modulePath, imagePath.c_str());
+    UImageVerifier verifier(image);
     if (!verifier.Verify()) throw static_cast<unsigned>(kMsgToolDamaged);
 
-    Resource certificate;
-    if (!LoadPayload(instance, kResCertificate, &certificate))
+    krcrypto::ByteRange certificate;
+    if (!image.Payload(kResCertificate, &certificate))
         throw static_cast<unsigned>(kMsgNoCertificate);
     // The record's own length decides how much is handed on; a length that
     // does not fit the resource means the certificate cannot be had.
@@ -100,15 +80,15 @@ void RunSteps(HINSTANCE instance, RunState& run, const RunAllocators& allocate) 
     if (!krcrypto::ParseCertificateRecord(certificate.data, certificate.size, &record))
         throw static_cast<unsigned>(kMsgNoCertificate);
     run.certificate.reset(
-        allocate.certificate(static_cast<const char*>(certificate.data), record.length));
+        allocate.certificate(reinterpret_cast<const char*>(certificate.data), record.length));
     if (!run.certificate) throw static_cast<unsigned>(kMsgCertificateAlloc);
 
-    Resource action;
-    if (!LoadPayload(instance, kResAction, &action)) throw static_cast<unsigned>(kMsgNoAction);
+    krcrypto::ByteRange action;
+    if (!image.Payload(kResAction, &action)) throw static_cast<unsigned>(kMsgNoAction);
     CopyResourceText(action.data, action.size, run.action, kActionChars);
 
-    Resource target;
-    if (!LoadPayload(instance, kResTarget, &target)) throw static_cast<unsigned>(kMsgNoTarget);
+    krcrypto::ByteRange target;
+    if (!image.Payload(kResTarget, &target)) throw static_cast<unsigned>(kMsgNoTarget);
     CopyResourceText(target.data, target.size, run.targetPath, kTargetChars);
     if (FAILED(allocate.target(run.target.put(), run.targetPath)) || !run.target)
         throw static_cast<unsigned>(kMsgTargetAlloc);

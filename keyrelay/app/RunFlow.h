@@ -35,7 +35,8 @@ enum MessageId : unsigned {
     kMsgSuccess = 26,
 };
 
-// Resource ids of the payload (RT_RCDATA, language 1033).
+// Resource ids of the payload (RT_RCDATA, language 1033), read from the
+// bytes of the verified file.
 enum PayloadId : WORD {
     kResAction = 100,
     kResTarget = 200,

@@ -3,11 +3,8 @@
 
 #include <wintrust.h>
 
-#include <vector>
-
 #include "CertRecord.h"
 #include "LibraryBindings.h"
-#include "OwnImagePath.h"
 #include "Scoped.h"
 #include "SignedMessage.h"
 #include "SystemLibrary.h"
@@ -16,7 +13,7 @@
 namespace {
 
 // The first form of the Authenticode trust interface: verify a file as
-// published software without user interface, the subject given by path.
+// published software without user interface, the subject a PE image file.
 const GUID kPublishedSoftwareNoBadUi = {
     0xC6B2E8D0, 0xE005, 0x11CF, {0xA1, 0x34, 0x00, 0xC0, 0x4F, 0xD7, 0xBF, 0x43}};
 const GUID kSubjectTypePeImage = {
@@ -28,11 +25,8 @@ using WinVerifyTrustFn = decltype(&::WinVerifyTrust);  // the header's type, std
 
 }  // namespace
 
-UImageVerifier::UImageVerifier(const char* path, const wchar_t* runningImage)
-    : m_path(path != nullptr ? path : ""),
-      m_pathGiven(!m_path.empty()),
-      m_runningImage(runningImage != nullptr ? runningImage : L""),
-      m_signatureBlockSize(0) {
+UImageVerifier::UImageVerifier(const UImageFile& image)
+    : m_image(image), m_signatureBlockSize(0) {
     g_ImageHlpLibrary.Load();
 }
 
@@ -42,42 +36,29 @@ UImageVerifier::~UImageVerifier() {
 }
 
 bool UImageVerifier::Verify() {
-    if (!m_pathGiven) return false;
-    // Only the path conversions allocate; running out of memory is a failed check.
-    try {
-        if (!ReadSignatureBlock()) return false;
-        if (!SignatureVerifies()) return false;
-        return TrustDecisionPasses();
-    } catch (...) {
-        return false;
-    }
+    if (m_image.Handle() == INVALID_HANDLE_VALUE) return false;
+    return ReadSignatureBlock() && SignatureVerifies() && TrustDecisionPasses();
 }
 
 bool UImageVerifier::ReadSignatureBlock() {
     m_pSignatureBlock.reset();
     m_signatureBlockSize = 0;
-    char found[MAX_PATH] = "";
-    HANDLE opened = g_ImageHlpLibrary.FindExecutableImage(m_path.c_str(), nullptr, found);
-    if (opened == nullptr || opened == INVALID_HANDLE_VALUE) return false;
-    scoped::Handle image(opened);
-    // Never accept on the strength of another file than the running one.
-    if (!m_runningImage.empty() && !krcrypto::IsSameFile(image.get(), m_runningImage)) return false;
-
+    const HANDLE image = m_image.Handle();
     DWORD count = 0;
     DWORD indices[kMaxCertificates] = {};
-    if (!g_ImageHlpLibrary.ImageEnumerateCertificates(image.get(), CERT_SECTION_TYPE_ANY, &count,
+    if (!g_ImageHlpLibrary.ImageEnumerateCertificates(image, CERT_SECTION_TYPE_ANY, &count,
                                                       indices, kMaxCertificates) ||
         count == 0) {
         return false;
     }
     DWORD size = 0;
-    g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], nullptr, &size);
+    g_ImageHlpLibrary.ImageGetCertificateData(image, indices[0], nullptr, &size);
     if (size < krcrypto::kRecordHeaderSize) return false;
     m_pSignatureBlock.reset(
         static_cast<WIN_CERTIFICATE*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, size)));
     if (!m_pSignatureBlock) return false;
     DWORD read = size;
-    if (!g_ImageHlpLibrary.ImageGetCertificateData(image.get(), indices[0], m_pSignatureBlock.get(),
+    if (!g_ImageHlpLibrary.ImageGetCertificateData(image, indices[0], m_pSignatureBlock.get(),
                                                    &read)) {
         m_pSignatureBlock.reset();
         return false;
@@ -105,14 +86,8 @@ bool UImageVerifier::TrustDecisionPasses() const {
         syslib::FindFunction<WinVerifyTrustFn>(wintrust.get(), "WinVerifyTrust");
     if (winVerifyTrust == nullptr) return false;
 
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, m_path.c_str(), -1, nullptr, 0);
-    if (wideLength <= 0) return false;
-    std::vector<wchar_t> widePath(static_cast<size_t>(wideLength));
-    if (::MultiByteToWideChar(CP_ACP, 0, m_path.c_str(), -1, widePath.data(), wideLength) <= 0) {
-        return false;
-    }
-
-    WIN_TRUST_SUBJECT_FILE subject = {nullptr, widePath.data()};
+    // The provider reads the file through the handle; the path only names it.
+    WIN_TRUST_SUBJECT_FILE subject = {m_image.Handle(), m_image.Path().c_str()};
     GUID subjectType = kSubjectTypePeImage;
     WIN_TRUST_ACTDATA_CONTEXT_WITH_SUBJECT actionData = {nullptr, &subjectType, &subject};
     GUID action = kPublishedSoftwareNoBadUi;

@@ -1,24 +1,23 @@
 // UImageVerifier checks that an image file carries an intact publisher
 // signature: its first attribute certificate (read through IMAGEHLP) holds a
 // PKCS #7 signature that verifies, and wintrust.dll's WinVerifyTrust accepts
-// the file as published software. keyrelay runs it on its own image before
-// it acts on anything the image carries.
+// the file as published software. Every stage reads the one open handle of
+// a UImageFile. keyrelay runs it on its own image before it acts on
+// anything the image carries.
 #pragma once
 
 #include <windows.h>
 #include <wintrust.h>  // WIN_CERTIFICATE
 
-#include <string>
-
+#include "ImageFile.h"
 #include "Scoped.h"
 
 class UImageVerifier {
 public:
     // Takes a reference on the IMAGEHLP binding for the verifier's life (a
-    // failed load shows later as a failing check). With runningImage (the
-    // wide path of the file the process was started from), the file that
-    // the read stage opens must be that very file, or the check fails.
-    explicit UImageVerifier(const char* path, const wchar_t* runningImage = nullptr);
+    // failed load shows later as a failing check). The image file must stay
+    // open while the verifier lives; one that is not open fails the check.
+    explicit UImageVerifier(const UImageFile& image);
     virtual ~UImageVerifier();
     UImageVerifier(const UImageVerifier&) = delete;
     UImageVerifier& operator=(const UImageVerifier&) = delete;
@@ -33,9 +32,7 @@ private:
     bool SignatureVerifies() const;
     bool TrustDecisionPasses() const;
 
-    std::string m_path;
-    bool m_pathGiven;
-    std::wstring m_runningImage;  // empty: any file at m_path
+    const UImageFile& m_image;
     scoped::HeapBlock<WIN_CERTIFICATE> m_pSignatureBlock;  // null until read
     DWORD m_signatureBlockSize;
 };

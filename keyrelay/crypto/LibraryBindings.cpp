@@ -96,10 +96,6 @@ BOOL UCrypt32Library::CryptMsgClose(HCRYPTMSG hCryptMsg) {
     KR_CALL_LATE(s_state, CryptMsgClose, hCryptMsg);
 }
 
-HANDLE UImageHlpLibrary::FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath) {
-    KR_CALL_LATE(s_state, FindExecutableImage, FileName, SymbolPath, ImageFilePath);
-}
-
 BOOL UImageHlpLibrary::ImageEnumerateCertificates(HANDLE FileHandle, WORD TypeFilter,
                                                   PDWORD CertificateCount, PDWORD Indices,
                                                   DWORD IndexCount) {

@@ -74,7 +74,6 @@ public:
     UImageHlpLibrary(const UImageHlpLibrary&) = delete;
     UImageHlpLibrary& operator=(const UImageHlpLibrary&) = delete;
 
-    HANDLE FindExecutableImage(PCSTR FileName, PCSTR SymbolPath, PSTR ImageFilePath);
     BOOL ImageEnumerateCertificates(HANDLE FileHandle, WORD TypeFilter, PDWORD CertificateCount,
                                     PDWORD Indices, DWORD IndexCount);
     BOOL ImageGetCertificateData(HANDLE FileHandle, DWORD CertificateIndex,

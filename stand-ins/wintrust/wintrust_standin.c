@@ -6,9 +6,13 @@
                 of the journal answer CODE, hexadecimal; later ones 0).
                 Without a control file every call answers
                 TRUST_E_PROVIDER_UNKNOWN.
-   journal.txt  one line per call: "{ACTION-GUID} hwnd=H subject={TYPE-GUID} path=P"
-                (subject and path only for the old actions with a subject
-                context; "-" otherwise). */
+   journal.txt  one line per call: "{ACTION-GUID} hwnd=H subject={TYPE-GUID}
+                path=P handle=K renamable=R" (subject, path, handle and
+                renamable only for the old actions with a subject context;
+                "-" otherwise). K is "file" when the subject's handle is an
+                open file, "-" when there is none; R is "yes" when the file
+                at the path could be opened for renaming at that moment (a
+                file the caller holds shut cannot), "no" otherwise. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -80,10 +84,21 @@ static LONG Answer(const char* control, long callIndex) {
     return TRUST_E_PROVIDER_UNKNOWN_CODE;
 }
 
+/* Whether the file could be renamed now: renaming needs delete access. */
+static int Renamable(LPCWSTR path) {
+    HANDLE h = CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    CloseHandle(h);
+    return 1;
+}
+
 LONG WINAPI WinVerifyTrust(HWND hwnd, GUID* action, LPVOID data) {
     char folder[MAX_PATH], control[MAX_PATH + 32], journal[MAX_PATH + 32];
     char actionText[64], typeText[64] = "-";
     char path[MAX_PATH * 3] = "-";
+    const char* handle = "-";
+    const char* renamable = "-";
     long index;
     FILE* f;
 
@@ -105,14 +120,19 @@ LONG WINAPI WinVerifyTrust(HWND hwnd, GUID* action, LPVOID data) {
                                                          sizeof(path), NULL, NULL) == 0) {
                 strcpy(path, "?");
             }
+            if (s->hFile != NULL && s->hFile != INVALID_HANDLE_VALUE &&
+                GetFileType(s->hFile) == FILE_TYPE_DISK) {
+                handle = "file";
+            }
+            renamable = s->lpPath != NULL && Renamable(s->lpPath) ? "yes" : "no";
         }
     }
 
     index = JournalLines(journal);
     f = fopen(journal, "ab");
     if (f != NULL) {
-        fprintf(f, "%s hwnd=%lX subject=%s path=%s\n", actionText, (unsigned long)(ULONG_PTR)hwnd,
-                typeText, path);
+        fprintf(f, "%s hwnd=%lX subject=%s path=%s handle=%s renamable=%s\n", actionText,
+                (unsigned long)(ULONG_PTR)hwnd, typeText, path, handle, renamable);
         fclose(f);
     }
     return Answer(control, index);

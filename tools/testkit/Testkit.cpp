@@ -18,7 +18,8 @@ std::string BinDir() {
 
 std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
 
-HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show) {
+HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show,
+              HANDLE* suspendedThread) {
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     if (show >= 0) {
@@ -28,15 +29,20 @@ HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int 
     PROCESS_INFORMATION pi = {};
     std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back(L'\0');
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                        suspendedThread ? CREATE_SUSPENDED : 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    if (suspendedThread)
+        *suspendedThread = pi.hThread;
+    else
+        CloseHandle(pi.hThread);
     return pi.hProcess;
 }
 
-HANDLE Start(const std::string& commandLine, const std::string& workDir, int show) {
-    return StartW(widetext::Widen(commandLine), widetext::Widen(workDir), show);
+HANDLE Start(const std::string& commandLine, const std::string& workDir, int show,
+             HANDLE* suspendedThread) {
+    return StartW(widetext::Widen(commandLine), widetext::Widen(workDir), show, suspendedThread);
 }
 
 DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs, const std::string& workDir) {

@@ -20,11 +20,13 @@ DWORD RunAndWait(const std::string& commandLine, DWORD timeoutMs = 60000,
 
 // Starts commandLine without waiting, shown as show asks (SW_*; -1 leaves
 // it to the program); the caller owns the returned process handle (NULL on
-// failure).
+// failure). With suspendedThread, the process starts suspended and the
+// caller owns its first thread's handle, put there for ResumeThread.
 HANDLE Start(const std::string& commandLine, const std::string& workDir = std::string(),
-             int show = -1);
+             int show = -1, HANDLE* suspendedThread = nullptr);
 // The same with wide text: folders outside the ANSI code page too.
-HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show = -1);
+HANDLE StartW(const std::wstring& commandLine, const std::wstring& workDir, int show = -1,
+              HANDLE* suspendedThread = nullptr);
 
 // Files and folders.
 bool FileExists(const std::string& path);

@@ -203,11 +203,32 @@ TEST_F(KeyRelay, EachFailureIsLoggedShownAndLeavesNoHistory) {
     }
 }
 
-// A copy whose ANSI path names another file stops as damaged before anything
-// is verified or handed on: a tampered (unsigned) copy named with a fullwidth
-// letter beside the genuine image, and a genuine copy in a folder past
-// MAX_PATH whose cut ANSI path names another signed image.
-TEST_F(KeyRelay, ACopyWhoseAnsiPathNamesAnotherFileStopsBeforeAnyCheck) {
+// A tampered copy, started, then renamed and replaced by the genuine image
+// before its first instruction: the check must judge the running image, not
+// the file now at its name.
+TEST_F(KeyRelay, ARunningCopyReplacedByTheGenuineImageStopsAsDamaged) {
+    NewRun();
+    const std::string image = Dir() + "\\keyrelay.exe";
+    ASSERT_TRUE(CopyFileA(testkit::BinPath("kr_t_tampered.exe").c_str(), image.c_str(), FALSE));
+    HANDLE thread = nullptr;
+    scoped::Handle process(testkit::Start("\"" + image + "\" /s", "", -1, &thread)), first(thread);
+    ASSERT_TRUE(process);
+    EXPECT_TRUE(MoveFileExA(image.c_str(), (image + ".moved").c_str(), 0) &&
+                CopyFileA(testkit::BinPath("keyrelay.exe").c_str(), image.c_str(), TRUE));
+    ResumeThread(first.get());
+    DWORD code = 0xDEAD;
+    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) TerminateProcess(process.get(), code);
+    EXPECT_TRUE(GetExitCodeProcess(process.get(), &code) && code == 0xFFFFFFFF) << code;
+    EXPECT_EQ(standin::Expected(), Calls("Certificate("));
+    EXPECT_EQ((standin::Expected{LogLine(55, 2, "relationship", "tool is damaged. (1)")}), ClientLog());
+}
+
+// A copy is judged by its own file, never by the one its ANSI name gives:
+// an unsigned copy named with a fullwidth letter beside the genuine image
+// stops as damaged before the trust decision, and hands nothing on; a
+// genuine copy in a folder past MAX_PATH, whose cut ANSI name names a signed
+// image that revokes, adds.
+TEST_F(KeyRelay, ACopyIsJudgedByItsOwnFileNotTheOneItsAnsiNameGives) {
     wchar_t temp[MAX_PATH];
     const std::wstring base = L"\\\\?\\" + std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"kr-paths";
     // deep's ANSI path is cut to 259 chars: "<deep>\\keyrelay".
@@ -220,12 +241,16 @@ TEST_F(KeyRelay, ACopyWhoseAnsiPathNamesAnotherFileStopsBeforeAnyCheck) {
     for (const auto& file : files)
         ASSERT_TRUE(CopyFileW(NarrowToWide(testkit::BinPath(file.first)).c_str(), file.second.c_str(), TRUE));
     for (const std::wstring& copy : {files[0].second, files[2].second}) {
-        SCOPED_TRACE(copy.size() > MAX_PATH ? "past MAX_PATH" : "fullwidth k");
+        const bool genuine = copy.size() > MAX_PATH;
+        SCOPED_TRACE(genuine ? "past MAX_PATH" : "fullwidth k");
         NewRun();
-        EXPECT_EQ(255u, RunUnixShell(copy, "WINEDLLOVERRIDES=wintrust=n wine \\\"$KR_PATH\\\" /s"));
-        EXPECT_EQ(standin::Expected(), wintrust_standin::Journal());
-        EXPECT_EQ(standin::Expected(), Calls("Certificate"));
-        EXPECT_EQ((standin::Expected{LogLine(55, 2, "relationship", "tool is damaged. (1)")}), ClientLog());
+        EXPECT_EQ(genuine ? 0u : 255u, RunUnixShell(copy, "WINEDLLOVERRIDES=wintrust=n wine \\\"$KR_PATH\\\" /s"));
+        EXPECT_EQ(genuine ? 1u : 0u, wintrust_standin::Journal().size());
+        EXPECT_EQ(genuine ? standin::Expected{Request("AddCertificate", "/com/solvanenetwork")} : standin::Expected(),
+                  Calls("Certificate("));
+        EXPECT_EQ((standin::Expected{genuine ? LogLine(76, 0, "Solvane Network", "Solvane Network security.")
+                                             : LogLine(55, 2, "relationship", "tool is damaged. (1)")}),
+                  ClientLog());
     }
     RunUnixShell(base, "rm -rf \\\"$KR_PATH\\\"");
 }

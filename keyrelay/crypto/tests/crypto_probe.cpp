@@ -18,7 +18,10 @@
 
 int main(int argc, char** argv) {
     const std::string mode = argc >= 2 ? argv[1] : "";
-    if (mode == "verify" && argc == 3) return UImageVerifier(argv[2]).Verify() ? 0 : 1;
+    UImageFile image;
+    if (mode == "verify" && argc == 3)
+        return image.Open(std::wstring(argv[2], argv[2] + lstrlenA(argv[2]))) &&
+               UImageVerifier(image).Verify() ? 0 : 1;
     if (mode == "fullpath") {
         char path[MAX_PATH];
         const UINT n = GetSystemDirectoryA(path, MAX_PATH - 16);

@@ -26,6 +26,9 @@ TEST(MissingLibraries, CallsFailWithDllNotFoundAndTheCountsBalance) {
     EXPECT_FALSE(GetSignerSerialNumber(record.data(), record.size(), text, sizeof(text)));
     EXPECT_STREQ("Error", text);
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());  // a failed load counts until freed
-    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-signed.exe").c_str()).Verify());
+    const std::string path = krtest::TestPkiPath("image-signed.exe");
+    UImageFile image;
+    EXPECT_TRUE(image.Open(std::wstring(path.begin(), path.end())));
+    EXPECT_FALSE(UImageVerifier(image).Verify());
     EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
 }

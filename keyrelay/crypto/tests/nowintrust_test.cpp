@@ -6,7 +6,10 @@
 #include "testpki_files.h"
 
 TEST(MissingWintrust, SignedImageFails) {
-    EXPECT_FALSE(UImageVerifier(krtest::TestPkiPath("image-signed.exe").c_str()).Verify());
+    const std::string path = krtest::TestPkiPath("image-signed.exe");
+    UImageFile image;
+    ASSERT_TRUE(image.Open(std::wstring(path.begin(), path.end())));
+    EXPECT_FALSE(UImageVerifier(image).Verify());
     EXPECT_EQ(0, UImageHlpLibrary::ReferenceCount());
     EXPECT_EQ(0, UCrypt32Library::ReferenceCount());
 }
