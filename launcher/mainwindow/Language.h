@@ -17,9 +17,10 @@ using LangId = std::uint16_t;
 // no language (primary language 0: neutral, the user's or system default).
 std::vector<LangId> ParseLanguageList(const std::uint8_t* data, std::size_t size);
 
-// The user's language when the project has it exactly; else the project's
-// first language with the same primary language; else its first. 0 for a
-// project without languages.
+// The user's language when the project has it exactly; else, for Chinese,
+// the project's language of the user's script (zh-HK and zh-MO: zh-TW,
+// zh-SG: zh-CN); else the project's first language with the same primary
+// language; else its first. 0 for a project without languages.
 LangId ChooseLanguage(LangId user, const std::vector<LangId>& project);
 
 // Where string `index` (0..15) of a string-table block lies: its offset in
