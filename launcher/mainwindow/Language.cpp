@@ -64,6 +64,21 @@ LangId ChooseLanguage(LangId user, const std::vector<LangId>& project) {
     return project.front();
 }
 
+std::wstring FillIn(const std::wstring& text, const std::wstring& first,
+                    const std::wstring& second) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t next = i + 1 < text.size() ? text[i + 1] : L'\0';
+        if (text[i] == L'%' && (next == L'1' || next == L'2')) {
+            out += next == L'1' ? first : second;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 bool FindInStringBlock(const std::uint8_t* block, std::size_t size, unsigned index,
                        std::size_t* offset, std::size_t* length) {
     if (!block || index > 15) return false;

@@ -35,6 +35,12 @@ TEST(Language, ChoosesTheUsersLanguageElseTheSamePrimaryElseTheFirst) {
             << std::hex << c.user << " " << c.list.size();
 }
 
+// A file's name that holds "%2" or "%1" is not filled in again.
+TEST(Language, FillsInEachPlaceholderOnce) {
+    EXPECT_EQ(uilang::FillIn(L"%2 of %1: %", L"a%2.exe", L"100%1"), L"100%1 of a%2.exe: %");
+    EXPECT_EQ(uilang::FillIn(L"%3%", L"x", L"y"), L"%3%");
+}
+
 TEST(Language, StringBlockGivesOnlyStringsThatLieInside) {
     // "ab", "", "c", then 13 empty strings of which the last claims a unit.
     Bytes block = U16(2) + U16('a') + U16('b') + U16(0) + U16(1) + U16('c');
