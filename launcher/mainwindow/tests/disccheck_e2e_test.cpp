@@ -6,7 +6,9 @@
 #include <oleacc.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "Gui.h"
 #include "Scoped.h"
@@ -54,6 +56,26 @@ std::string Env(const char* name) {
     const char* v = std::getenv(name);
     return v ? v : "";
 }
+
+// The launcher's words in the language it shows (DISC_LANGUAGE, LC_ALL's),
+// in the ANSI code page: the whole message for the damaged installer (null
+// in English, whose discs differ: parts of it are checked), the Verify disc
+// window's title and button, how it says that one of N files is bad, and
+// its word for damaged (null: the case's word).
+struct Words {
+    const char *message, *verify, *close, *files, *oneBad, *state;
+};
+const Words kEnglish = {nullptr, "Verify disc", "Close", "Checked %s files: ", "1 is ", nullptr};
+const Words kGerman = {
+    "Die Datei kx\\setup.exe auf der Disc ist besch\344digt und wurde daher nicht gestartet.\n\n"
+    "Die Disc ist m\366glicherweise besch\344digt. Reinigen Sie sie mit einem weichen, trockenen "
+    "Tuch von der Mitte nach au\337en und versuchen Sie es erneut, oder verwenden Sie eine andere "
+    "Kopie der Disc.",
+    "Disc pr\374fen",
+    "Schlie\337en",
+    "%s Dateien gepr\374ft: ",
+    "1 ist ",
+    "besch\344digt"};
 
 // "Setup.exe /verify" with its standard output in a file: exit code and text.
 std::pair<DWORD, std::string> Verify() {
@@ -122,6 +144,7 @@ protected:
 };
 
 TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
+    const Words& w = Env("DISC_LANGUAGE") == "de" ? kGerman : kEnglish;
     const Case* c = nullptr;
     for (const Case& k : kCases)
         if (Env("DISC_CASE") == k.name) c = &k;
@@ -153,9 +176,13 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
         HWND box = Dialog("Kestrix Basic");
         ASSERT_TRUE(box);
         std::string text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
-        EXPECT_NE(text.find("kx\\setup.exe"), std::string::npos) << text;
-        EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos) << text;
-        EXPECT_NE(text.find("another copy"), std::string::npos) << text;
+        if (w.message) {
+            EXPECT_EQ(text, w.message);
+        } else {
+            EXPECT_NE(text.find("kx\\setup.exe"), std::string::npos) << text;
+            EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos) << text;
+            EXPECT_NE(text.find("another copy"), std::string::npos) << text;
+        }
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(box); }));
     } else {
@@ -175,23 +202,22 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
     // Enter closes it.
     if (c->verifyCode != 2 && c->hashing) {
         PostMessageA(main_, WM_SYSCOMMAND, 0x0230, 0);
-        HWND verify = Dialog("Verify disc");
+        HWND verify = Dialog(w.verify);
         ASSERT_TRUE(verify);
-        std::string summary;
-        EXPECT_TRUE(testkit::WaitFor([&] {
-            summary = testkit::WindowText(GetDlgItem(verify, 102));
-            return summary.rfind("Checked ", 0) == 0;
-        })) << summary;
-        const std::string files = "Checked " + Env("DISC_FILES") + " files: ";
-        EXPECT_EQ(summary.substr(0, files.size() + 5), files + (*c->bad ? "1 is " : "all a"))
-            << summary;
+        EXPECT_TRUE(testkit::WaitFor(
+            [&] { return testkit::WindowText(GetDlgItem(verify, IDCANCEL)) == w.close; }));
+        const std::string summary = testkit::WindowText(GetDlgItem(verify, 102));
+        char files[64];
+        snprintf(files, sizeof(files), w.files, Env("DISC_FILES").c_str());
+        const std::string start = files + std::string(*c->bad ? w.oneBad : "all a");
+        EXPECT_EQ(summary.substr(0, start.size()), start) << summary;
         EXPECT_EQ(testkit::WindowText(GetDlgItem(verify, 103)),
-                  *c->bad ? "kx\\setup.exe (" + std::string(c->bad) + ")\r\n"
+                  *c->bad ? "kx\\setup.exe (" + std::string(w.state ? w.state : c->bad) + ")\r\n"
                           : "No file is damaged or missing.");
         // Read aloud: the list by the summary above it, the button by its text.
         // (Wine names no progress bar; Windows names it by the heading.)
         EXPECT_EQ(AccName(GetDlgItem(verify, 103)), summary);
-        EXPECT_EQ(AccName(GetDlgItem(verify, IDCANCEL)), "Close");
+        EXPECT_EQ(AccName(GetDlgItem(verify, IDCANCEL)), w.close);
         SetForegroundWindow(verify);
         testkit::WaitFor([&] { return GetForegroundWindow() == verify; });
         testkit::Key(VK_RETURN);
