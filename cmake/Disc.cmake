@@ -53,6 +53,9 @@ function(add_disc)
     add_custom_command(OUTPUT ${made}
         COMMAND ${Python3_EXECUTABLE} ${tool} build ${D_PROJECT} ${gen}
         DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
+                # the launcher's own words, in every language
+                ${CMAKE_SOURCE_DIR}/launcher/mainwindow/UiText.cpp
+                ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
         COMMENT "Checking the disc project ${D_PROJECT} and drawing its pictures"
         VERBATIM)
     # One target makes them, before any that uses them: two makes at once
@@ -65,7 +68,7 @@ function(add_disc)
     # The shared part it includes (launcher/res/Setup.rc) and that part's files.
     target_include_directories(${D_LAUNCHER}_res PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
     set_source_files_properties(${gen}/disc.rc PROPERTIES OBJECT_DEPENDS
-        "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest")
+        "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest;${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
     add_executable(${D_LAUNCHER} WIN32)
     target_link_libraries(${D_LAUNCHER} PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
     set_target_properties(${D_LAUNCHER} PROPERTIES OUTPUT_NAME ${D_LAUNCHER})

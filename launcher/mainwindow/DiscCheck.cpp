@@ -9,6 +9,7 @@
 #include "Resource.h"
 #include "ResourceBytes.h"
 #include "SetupDat.h"
+#include "UiText.h"
 #include "WideText.h"
 
 namespace disccheck {
@@ -346,13 +347,10 @@ void CheckWhilePumping(Job* job) {
 
 void Tell(HWND owner, const std::string& path, FileState state) {
     std::wstring name = Widen(path, CP_UTF8);
-    std::wstring what = state == FileState::Missing      ? L" is missing from the disc"
-                        : state == FileState::Unreadable ? L" cannot be read from the disc"
-                                                         : L" on the disc is damaged";
-    std::wstring text = L"The file " + name + what +
-                        L", so it was not started.\n\nThe disc may be damaged. Clean it with a "
-                        L"soft, dry cloth, wiping from the centre outwards, and try again, or use "
-                        L"another copy of the disc.";
+    UINT what = state == FileState::Missing      ? IDS_FILE_MISSING
+                : state == FileState::Unreadable ? IDS_FILE_UNREADABLE
+                                                 : IDS_FILE_DAMAGED;
+    std::wstring text = launcher::UiText(what, name) + L"\n\n" + launcher::UiText(IDS_CLEAN_DISC);
     wchar_t caption[256] = L"";
     if (owner) GetWindowTextW(owner, caption, 256);
     MessageBoxW(owner, text.c_str(), caption, MB_OK | MB_ICONERROR);

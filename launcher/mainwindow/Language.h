@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace uilang {
@@ -17,10 +18,17 @@ using LangId = std::uint16_t;
 // no language (primary language 0: neutral, the user's or system default).
 std::vector<LangId> ParseLanguageList(const std::uint8_t* data, std::size_t size);
 
-// The user's language when the project has it exactly; else the project's
-// first language with the same primary language; else its first. 0 for a
-// project without languages.
+// The user's language when the project has it exactly; else, for Chinese,
+// the project's language of the user's script (zh-HK and zh-MO: zh-TW,
+// zh-SG: zh-CN); else the project's first language with the same primary
+// language; else its first. 0 for a project without languages.
 LangId ChooseLanguage(LangId user, const std::vector<LangId>& project);
+
+// A text with each %1 replaced by first and each %2 by second, in one pass:
+// what the arguments hold (a file named "100%2.exe") stays as it is. Any
+// other '%' is itself.
+std::wstring FillIn(const std::wstring& text, const std::wstring& first,
+                    const std::wstring& second);
 
 // Where string `index` (0..15) of a string-table block lies: its offset in
 // bytes from the block's start and its length in UTF-16 units. False when

@@ -5,7 +5,9 @@
 
 #include "Layout.h"
 #include "Panel.h"
+#include "Resource.h"
 #include "Scoped.h"
+#include "UiText.h"
 
 namespace launcher {
 
@@ -173,7 +175,7 @@ STDMETHODIMP PanelAccessible::get_accDefaultAction(VARIANT child, BSTR* action) 
     HRESULT hr = S_OK;
     int k = Child(child, &hr);
     if (k < 0) return hr;
-    return k == 0 ? NoText(action) : Text(L"Press", action);
+    return k == 0 ? NoText(action) : Text(UiText(IDS_PRESS), action);
 }
 
 STDMETHODIMP PanelAccessible::accSelect(long, VARIANT) { return DISP_E_MEMBERNOTFOUND; }

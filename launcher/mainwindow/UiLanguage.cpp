@@ -25,26 +25,37 @@ UiLanguage::Bytes UiLanguage::Find(const wchar_t* type, UINT id, bool neutral) c
                                              : FindResourceW(module_, name, type));
 }
 
-std::wstring UiLanguage::StringOf(UINT id, bool neutral, const char* fallback) const {
+bool UiLanguage::StringOf(UINT id, bool neutral, std::wstring* text) const {
     Bytes block = Find(MAKEINTRESOURCEW(6), id / 16 + 1, neutral);  // RT_STRING
     size_t offset = 0, length = 0;
-    if (uilang::FindInStringBlock(block.data, block.size, id % 16, &offset, &length)) {
-        std::wstring text(length, L'\0');
-        memcpy(&text[0], block.data + offset, length * sizeof(wchar_t));
-        return text;
-    }
+    if (!uilang::FindInStringBlock(block.data, block.size, id % 16, &offset, &length)) return false;
+    text->assign(length, L'\0');
+    memcpy(&(*text)[0], block.data + offset, length * sizeof(wchar_t));
+    return true;
+}
+
+namespace {
+std::wstring Widened(const char* ascii) {
     std::wstring text;
-    for (const char* c = fallback ? fallback : ""; *c; ++c)
+    for (const char* c = ascii ? ascii : ""; *c; ++c)
         text += static_cast<wchar_t>(static_cast<unsigned char>(*c));
     return text;
 }
+}  // namespace
 
 std::wstring UiLanguage::String(UINT id, const char* fallback) const {
-    return StringOf(id, false, fallback);
+    std::wstring text;
+    return StringOf(id, false, &text) ? text : Widened(fallback);
+}
+
+std::wstring UiLanguage::String(UINT id, const wchar_t* fallback) const {
+    std::wstring text;
+    return StringOf(id, false, &text) ? text : std::wstring(fallback ? fallback : L"");
 }
 
 std::wstring UiLanguage::NeutralString(UINT id, const char* fallback) const {
-    return StringOf(id, true, fallback);
+    std::wstring text;
+    return StringOf(id, true, &text) ? text : Widened(fallback);
 }
 
 HBITMAP UiLanguage::Bitmap(int id) const {

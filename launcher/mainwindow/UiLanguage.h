@@ -23,8 +23,10 @@ public:
     LANGID language() const { return language_; }
 
     // A string of the chosen language, or of no language (the image's
-    // product and settings keys); fallback (ASCII) when the image lacks it.
+    // product and settings keys); fallback (ASCII or wide) when the image
+    // lacks it.
     std::wstring String(UINT id, const char* fallback = "") const;
+    std::wstring String(UINT id, const wchar_t* fallback) const;
     std::wstring NeutralString(UINT id, const char* fallback = "") const;
 
     // A design-size picture (RT_BITMAP, a device-dependent bitmap as
@@ -42,7 +44,7 @@ private:
     // kNeutral: the resource of no language, not the chosen one.
     static const LANGID kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
     Bytes Find(const wchar_t* type, UINT id, bool neutral) const;
-    std::wstring StringOf(UINT id, bool neutral, const char* fallback) const;
+    bool StringOf(UINT id, bool neutral, std::wstring* text) const;
 
     HMODULE module_;
     LANGID language_ = 0;

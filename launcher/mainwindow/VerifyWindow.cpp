@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "DiscCheck.h"
+#include "Resource.h"
 #include "Scoped.h"
 #include "Services.h"
+#include "UiText.h"
 #include "WideText.h"
 
 namespace discverify {
@@ -125,27 +127,30 @@ DWORD WINAPI VerifyThread(void* param) {
 }
 
 void ShowResult(HWND dialog, const Run& run) {
-    std::wstring summary =
-        L"Checked " + std::to_wstring(run.checked) + (run.checked == 1 ? L" file: " : L" files: ");
+    const std::wstring checked = std::to_wstring(run.checked),
+                       bad = std::to_wstring(run.bad.size());
+    std::wstring summary;
     std::wstring lines;
     if (run.bad.empty()) {
-        summary += run.checked == 1 ? L"it is good." : L"all are good.";
-        lines = L"No file is damaged or missing.";
+        summary =
+            launcher::UiText(run.checked == 1 ? IDS_CHECKED_ONE_GOOD : IDS_CHECKED_GOOD, checked);
+        lines = launcher::UiText(IDS_VERIFY_NO_BAD);
     } else {
-        summary += std::to_wstring(run.bad.size()) + (run.bad.size() == 1 ? L" is" : L" are") +
-                   L" damaged, missing or could not be checked.";
+        summary = launcher::UiText(run.checked == 1      ? IDS_CHECKED_ONE_BAD
+                                   : run.bad.size() == 1 ? IDS_CHECKED_BAD_ONE
+                                                         : IDS_CHECKED_BAD,
+                                   checked, bad);
         for (const Finding& f : run.bad)
             lines += widetext::Widen(f.path, CP_UTF8) + L" (" +
-                     widetext::Widen(disccheck::StateWord(f.state), CP_ACP) + L")\r\n";
+                     launcher::UiStateWord(disccheck::StateWord(f.state)) + L")\r\n";
     }
     SetDlgItemTextW(dialog, kHeading,
-                    run.bad.empty() ? L"The disc has been checked."
-                                    : L"The disc may be damaged: clean it, or use another copy.");
+                    launcher::UiText(run.bad.empty() ? IDS_VERIFY_GOOD : IDS_VERIFY_BAD).c_str());
     SetDlgItemTextW(dialog, kFileName, summary.c_str());
     SetDlgItemTextW(dialog, kResult, lines.c_str());
     SendDlgItemMessageW(dialog, kProgress, PBM_SETPOS, kBarRange, 0);
     ShowWindow(GetDlgItem(dialog, kResult), SW_SHOW);
-    SetDlgItemTextW(dialog, IDCANCEL, L"Close");
+    SetDlgItemTextW(dialog, IDCANCEL, launcher::UiText(IDS_VERIFY_CLOSE).c_str());
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)),
                  TRUE);
 }
@@ -222,7 +227,7 @@ void AddMenuItem(HWND window, HMODULE image) {
     HMENU menu = GetSystemMenu(window, FALSE);
     if (!menu) return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kVerifyCommand, L"&Verify disc\x2026");
+    AppendMenuW(menu, MF_STRING, kVerifyCommand, launcher::UiText(IDS_VERIFY_MENU).c_str());
 }
 
 void ShowVerifyWindow(HWND owner, HMODULE image, const std::wstring& root) {
@@ -233,24 +238,24 @@ void ShowVerifyWindow(HWND owner, HMODULE image, const std::wstring& root) {
     if (!list) {  // there, but not readable: nothing can be vouched for
         wchar_t caption[256] = L"";
         GetWindowTextW(owner, caption, 256);
-        MessageBoxW(owner,
-                    L"The list of the disc's files is damaged, so the disc cannot be checked.",
-                    caption, MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, launcher::UiText(IDS_LIST_DAMAGED).c_str(), caption,
+                    MB_OK | MB_ICONERROR);
         return;
     }
     Run run;
     run.list = list;
     run.root = root;
     for (const disclist::Entry& e : *run.list) run.total += e.size;
-    Template t(L"Verify disc", 220, 122);
-    t.Item(kHeading, L"STATIC", L"Checking the files on the disc\x2026", SS_LEFT | SS_NOPREFIX, 7,
-           7, 206, 9);
+    Template t(launcher::UiText(IDS_VERIFY_TITLE).c_str(), 220, 122);
+    t.Item(kHeading, L"STATIC", launcher::UiText(IDS_VERIFY_CHECKING).c_str(),
+           SS_LEFT | SS_NOPREFIX, 7, 7, 206, 9);
     t.Item(kProgress, PROGRESS_CLASSW, L"", 0, 7, 19, 206, 10);
     t.Item(kFileName, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 7, 33, 206, 18);
     t.Item(kResult, L"EDIT", L"",
            ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 53,
            206, 42);
-    t.Item(IDCANCEL, L"BUTTON", L"Cancel", BS_DEFPUSHBUTTON | WS_TABSTOP, 163, 101, 50, 14);
+    t.Item(IDCANCEL, L"BUTTON", launcher::UiText(IDS_VERIFY_CANCEL).c_str(),
+           BS_DEFPUSHBUTTON | WS_TABSTOP, 163, 101, 50, 14);
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, VerifyProc,
                             reinterpret_cast<LPARAM>(&run));
     // The dialog can go before its check is over, with its owner (a screen

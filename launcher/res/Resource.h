@@ -37,6 +37,36 @@
 // The disc's list of its files (only in the Setup.exe that goes on a disc).
 #define IDR_DISCLIST 360
 
+// The launcher's own words, in each language's string table beside the
+// disc's texts (ids 368 to 399: blocks of their own, apart from the keys').
+// tools/disc-project writes them from its built-in translations or the
+// disc.ini's keys, named after the ids ("file-missing" for IDS_FILE_MISSING);
+// mainwindow/UiText.cpp holds the English used where an image lacks one.
+// %1 and %2 stand for a file's name or a count.
+#define IDS_FILE_MISSING 368     // a command's program is not on the disc
+#define IDS_FILE_UNREADABLE 369  // ... cannot be read
+#define IDS_FILE_DAMAGED 370     // ... is not the file the disc was made with
+#define IDS_CLEAN_DISC 371       // what to do then
+#define IDS_LIST_DAMAGED 372     // Verify disc without a readable list
+#define IDS_VERIFY_MENU 373      // the system menu's item
+#define IDS_VERIFY_TITLE 374     // the Verify disc window
+#define IDS_VERIFY_CHECKING 375
+#define IDS_VERIFY_CANCEL 376
+#define IDS_VERIFY_CLOSE 377
+#define IDS_VERIFY_GOOD 378  // its heading once every file is good
+#define IDS_VERIFY_BAD 379   // ... once one is not
+#define IDS_VERIFY_NO_BAD 380
+#define IDS_CHECKED_ONE_GOOD 381  // its summary: 1 file checked, good
+#define IDS_CHECKED_ONE_BAD 382   // 1 file checked, bad
+#define IDS_CHECKED_GOOD 383      // %1 files checked, all good
+#define IDS_CHECKED_BAD_ONE 384   // %1 files checked, 1 bad
+#define IDS_CHECKED_BAD 385       // %1 files checked, %2 bad
+#define IDS_STATE_DAMAGED 386     // a bad file's state, for people (scripts
+#define IDS_STATE_MISSING 387     // read /verify's fixed English words)
+#define IDS_STATE_UNREADABLE 388
+#define IDS_STATE_UNCHECKED 389
+#define IDS_PRESS 390  // a button's default action, for screen readers
+
 // Menu items of the main window (all unreachable: both menus are switched
 // off), under the names of the form's menu controls.
 #ifndef RC_INVOKED

@@ -59,6 +59,26 @@ std::vector<std::string> Split(const std::string& text, char at) {
     return parts;
 }
 
+// The launcher's words in the language it shows (DISC_LANGUAGE, LC_ALL's),
+// in the ANSI code page: the whole message for the damaged installer (null
+// in English, where parts of each refusal are checked), the Verify disc
+// window's title and button, how it says that one of N files is bad, and
+// its word for damaged (null: the state word of /verify).
+struct Words {
+    const char *message, *verify, *close, *files, *oneBad, *state;
+};
+const Words kEnglish = {nullptr, "Verify disc", "Close", "Checked %s files: ", "1 is ", nullptr};
+const Words kGerman = {
+    "Die Datei kx\\setup.exe auf der Disc ist besch\344digt und wurde daher nicht gestartet.\n\n"
+    "Die Disc ist m\366glicherweise besch\344digt. Reinigen Sie sie mit einem weichen, trockenen "
+    "Tuch von der Mitte nach au\337en und versuchen Sie es erneut, oder verwenden Sie eine andere "
+    "Kopie der Disc.",
+    "Disc pr\374fen",
+    "Schlie\337en",
+    "%s Dateien gepr\374ft: ",
+    "1 ist ",
+    "besch\344digt"};
+
 // "Setup.exe /verify" with its standard output in a file: exit code and text.
 std::pair<DWORD, std::string> Verify() {
     const std::string out = testkit::BinDir() + "\\verify-out.txt";
@@ -128,6 +148,7 @@ protected:
 };
 
 TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
+    const Words& w = Env("DISC_LANGUAGE") == "de" ? kGerman : kEnglish;
     const std::vector<std::string> verify = Split(Env("DISC_VERIFY"), '|');
     ASSERT_EQ(verify.size(), 2u) << "DISC_VERIFY is CODE|LINES";
     std::string out;  // "damaged kx\setup.exe" lines
@@ -167,9 +188,14 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
             HWND box = Dialog("Kestrix Basic");
             ASSERT_TRUE(box) << wanted[i];
             std::string text = testkit::WindowText(GetDlgItem(box, 0xFFFF));
-            EXPECT_NE(text.find("The file " + wanted[i].substr(1) + " "), std::string::npos)
-                << text;
-            EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos) << text;
+            if (w.message) {
+                EXPECT_EQ(text, w.message);
+            } else {
+                EXPECT_NE(text.find("The file " + wanted[i].substr(1) + " "), std::string::npos)
+                    << text;
+                EXPECT_NE(text.find("The disc may be damaged. Clean it"), std::string::npos)
+                    << text;
+            }
             PostMessageA(box, WM_COMMAND, IDOK, 0);
             EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(box); }));
         } else {
@@ -198,27 +224,26 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
     // Enter closes it.
     if (expected.first != 2 && hashing) {
         PostMessageA(main_, WM_SYSCOMMAND, 0x0230, 0);
-        HWND verifyWindow = Dialog("Verify disc");
+        HWND verifyWindow = Dialog(w.verify);
         ASSERT_TRUE(verifyWindow);
-        std::string summary;
-        EXPECT_TRUE(testkit::WaitFor([&] {
-            summary = testkit::WindowText(GetDlgItem(verifyWindow, 102));
-            return summary.rfind("Checked ", 0) == 0;
-        })) << summary;
+        EXPECT_TRUE(testkit::WaitFor(
+            [&] { return testkit::WindowText(GetDlgItem(verifyWindow, IDCANCEL)) == w.close; }));
+        const std::string summary = testkit::WindowText(GetDlgItem(verifyWindow, 102));
         std::string lines;  // "kx\setup.exe (damaged)"
         for (const std::string& line : Split(verify[1], ';'))
             if (!line.empty())
-                lines += line.substr(line.find(' ') + 1) + " (" + line.substr(0, line.find(' ')) +
-                         ")\r\n";
-        const std::string files = "Checked " + Env("DISC_FILES") + " files: ";
-        EXPECT_EQ(summary.substr(0, files.size() + 5), files + (lines.empty() ? "all a" : "1 is "))
-            << summary;
+                lines += line.substr(line.find(' ') + 1) + " (" +
+                         (w.state ? w.state : line.substr(0, line.find(' '))) + ")\r\n";
+        char files[64];
+        snprintf(files, sizeof(files), w.files, Env("DISC_FILES").c_str());
+        const std::string start = files + std::string(lines.empty() ? "all a" : w.oneBad);
+        EXPECT_EQ(summary.substr(0, start.size()), start) << summary;
         EXPECT_EQ(testkit::WindowText(GetDlgItem(verifyWindow, 103)),
                   lines.empty() ? "No file is damaged or missing." : lines);
         // Read aloud: the list by the summary above it, the button by its text.
         // (Wine names no progress bar; Windows names it by the heading.)
         EXPECT_EQ(AccName(GetDlgItem(verifyWindow, 103)), summary);
-        EXPECT_EQ(AccName(GetDlgItem(verifyWindow, IDCANCEL)), "Close");
+        EXPECT_EQ(AccName(GetDlgItem(verifyWindow, IDCANCEL)), w.close);
         // Meanwhile the launcher's window takes no command, not even from a
         // screen reader (Exit would take the dialog and its check with it).
         scoped::ComPtr<IAccessible> panel;

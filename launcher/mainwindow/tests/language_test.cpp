@@ -20,6 +20,10 @@ TEST(Language, ChoosesTheUsersLanguageElseTheSamePrimaryElseTheFirst) {
         {0x0409, U16(0x0809) + U16(0x0C09) + U16(0x0409), 0x0409},  // exact first
         {0x0409, U16(0x0809) + U16(0x0C09), 0x0809},                // first of the same primary
         {0x0411, U16(0x0409) + U16(0x0407), 0x0409},                // not there: the first
+        {0x0C04, U16(0x0804) + U16(0x0404), 0x0404},                // zh-HK reads zh-TW
+        {0x1404, U16(0x0804) + U16(0x0404), 0x0404},                // zh-MO reads zh-TW
+        {0x1004, U16(0x0404) + U16(0x0804), 0x0804},                // zh-SG reads zh-CN
+        {0x0C04, U16(0x0409) + U16(0x0804), 0x0804},                // no zh-TW: still Chinese
         {0x0407, U16(0x0400) + U16(0) + U16(0x0409), 0x0409},       // ids of no language
         {0x0407, U16(0x0409) + Bytes{0x07}, 0x0409},                // odd size: half an id
         {0x0407, {}, 0},                                            // no list: loader's lookup
@@ -29,6 +33,12 @@ TEST(Language, ChoosesTheUsersLanguageElseTheSamePrimaryElseTheFirst) {
                       c.user, uilang::ParseLanguageList(c.list.data(), c.list.size())),
                   c.chosen)
             << std::hex << c.user << " " << c.list.size();
+}
+
+// A file's name that holds "%2" or "%1" is not filled in again.
+TEST(Language, FillsInEachPlaceholderOnce) {
+    EXPECT_EQ(uilang::FillIn(L"%2 of %1: %", L"a%2.exe", L"100%1"), L"100%1 of a%2.exe: %");
+    EXPECT_EQ(uilang::FillIn(L"%3%", L"x", L"y"), L"%3%");
 }
 
 TEST(Language, StringBlockGivesOnlyStringsThatLieInside) {
