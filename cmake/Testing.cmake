@@ -15,8 +15,11 @@ if(WIN32)
     add_test(NAME wine.prefix.setup
              COMMAND ${SUITE_SOURCE_DIR}/tools/wineprefix-setup ${CMAKE_BINARY_DIR})
     set_tests_properties(wine.prefix.setup PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wineprefix)
+    # The server ends by itself a minute after its last program: when the
+    # suite ends with a minute of tests that need no Wine, none is left.
     add_test(NAME wine.prefix.cleanup
-             COMMAND env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix wineserver -k)
+             COMMAND env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix
+                     sh -c "wineserver -k 2>/dev/null || true")
     set_tests_properties(wine.prefix.cleanup PROPERTIES FIXTURES_CLEANUP wine)
 endif()
 
