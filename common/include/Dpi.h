@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "Scoped.h"
 #include "SystemLibrary.h"
 
 namespace display {
@@ -34,9 +35,8 @@ inline int DpiOf(HWND hwnd) {
 // say. Windows keeps one DPI for both axes; the horizontal one is read,
 // as from WM_DPICHANGED below.
 inline int SystemDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    scoped::WindowDC screen(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     return dpi > 0 ? dpi : 96;
 }
 

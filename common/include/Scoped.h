@@ -1,4 +1,7 @@
-// Small move-only owners for Win32 handles, COM pointers and BSTRs.
+// Small owners for Win32 handles, device contexts, GDI selections, COM
+// pointers and BSTRs. Giving a value back never changes the thread's last
+// error: code that reads it after a scope ends, or after an owner is reset,
+// sees the failing call's, not the close call's.
 // Header-only: each program compiles its own copy, none links another's code.
 #pragma once
 
@@ -10,6 +13,18 @@
 #include <utility>
 
 namespace scoped {
+
+// Keeps the thread's last error across one scope (a close call).
+class LastErrorKept {
+public:
+    LastErrorKept() noexcept : error_(::GetLastError()) {}
+    ~LastErrorKept() { ::SetLastError(error_); }
+    LastErrorKept(const LastErrorKept&) = delete;
+    LastErrorKept& operator=(const LastErrorKept&) = delete;
+
+private:
+    DWORD error_;
+};
 
 // Owns one value described by Traits: Traits::Type, Traits::invalid() and
 // Traits::close(value). Move-only.
@@ -44,7 +59,10 @@ public:
         return v;
     }
     void reset(T value = Traits::invalid()) noexcept {
-        if (value_ != Traits::invalid()) Traits::close(value_);
+        if (value_ != Traits::invalid()) {
+            LastErrorKept kept;
+            Traits::close(value_);
+        }
         value_ = value;
     }
 
@@ -82,9 +100,70 @@ using Window = Unique<NullTraits<HWND, BOOL, ::DestroyWindow>>;
 using LocalMemory = Unique<NullTraits<HLOCAL, HLOCAL, ::LocalFree>>;
 using Bstr = Unique<NullTraits<BSTR, void, ::SysFreeString>>;
 
+// A window's device context from GetDC (null: the screen's), given back with
+// ReleaseDC to the same window, which it therefore remembers. Move-only.
+class WindowDC {
+public:
+    WindowDC() noexcept = default;
+    explicit WindowDC(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDC() { reset(); }
+
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    WindowDC(WindowDC&& other) noexcept : window_(other.window_), dc_(other.dc_) {
+        other.dc_ = nullptr;
+    }
+    WindowDC& operator=(WindowDC&& other) noexcept {
+        if (this != &other) {
+            reset();
+            window_ = other.window_;
+            dc_ = other.dc_;
+            other.dc_ = nullptr;
+        }
+        return *this;
+    }
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    void reset() noexcept {
+        if (dc_) {
+            LastErrorKept kept;
+            ::ReleaseDC(window_, dc_);
+        }
+        dc_ = nullptr;
+    }
+
+private:
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// An object (bitmap, brush, pen, font) selected into a DC for one scope; the
+// object it replaced goes back at the end, before the caller deletes either
+// the DC or the object, so declare it after the owners of both. Not for
+// regions, which SelectObject copies instead of selecting.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~Selection() {
+        if (!old_ || old_ == HGDI_ERROR) return;
+        LastErrorKept kept;
+        ::SelectObject(dc_, old_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
 // A block from the process heap (HeapAlloc), freed with HeapFree.
 struct ProcessHeapFree {
-    void operator()(void* p) const noexcept { ::HeapFree(::GetProcessHeap(), 0, p); }
+    void operator()(void* p) const noexcept {
+        LastErrorKept kept;
+        ::HeapFree(::GetProcessHeap(), 0, p);
+    }
 };
 template <typename T>
 using HeapBlock = std::unique_ptr<T, ProcessHeapFree>;
@@ -144,6 +223,7 @@ public:
         if (p_) {
             T* p = p_;
             p_ = nullptr;
+            LastErrorKept kept;
             p->Release();
         }
     }

@@ -1,12 +1,17 @@
-// The one way the launcher loads a library late. Every system library that
-// the first paint does not need is delay-imported (the list is
-// launcher/late-imports.txt): the helper's notification hook loads it through the
-// system-folder loader, so that a copy lying beside Setup.exe on the disc is
-// never taken, nor a library that it imports in turn; and its failure hook
-// answers a library or function that cannot be had with that function's
-// fallback below, which fails as the function itself fails. Callers then
-// take the path they take for any failed call: no sound, no tooltips, no
-// browser window, no answer to a screen reader; the launcher goes on.
+// The hooks of the delay-load helper for Setup. Every system function that
+// the launcher can start and paint without (a scaled display then gets the
+// design-size pictures enlarged) is delay-imported: launcher/late-imports.txt
+// lists them, and cmake/DelayImports.cmake makes from that list the
+// delay-import libraries that bind them late. These hooks decide where a
+// library comes from and what a missing one means: the notification hook
+// loads it through the system-folder loader, so that a copy lying beside
+// Setup.exe on the disc is never taken, nor a library that it imports in
+// turn; the failure hook answers a library or function that cannot be had
+// with that function's fallback below, which fails as the function itself
+// fails. Callers then take the path they take for any failed call: no sound,
+// no tooltips, no browser window, no answer to a screen reader; the launcher
+// goes on. (The DPI functions of newer systems are looked up in user32 by
+// name instead, Dpi.h; COM loads the servers of the classes it creates.)
 // Linked into the program itself, so that it replaces the helper's defaults.
 #include <windows.h>
 // after windows.h:

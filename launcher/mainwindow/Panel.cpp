@@ -27,9 +27,8 @@ SIZE BitmapSize(HGDIOBJ bitmap) {
 
 void DrawPicture(HDC dc, HDC source, HGDIOBJ bitmap, int x, int y, int width, int height) {
     if (!bitmap) return;
-    HGDIOBJ old = SelectObject(source, bitmap);
+    scoped::Selection picture(source, bitmap);
     BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
-    SelectObject(source, old);
 }
 
 }  // namespace
@@ -393,7 +392,7 @@ void Panel::Paint() {
     scoped::MemoryDC frame(CreateCompatibleDC(dc));
     scoped::GdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
     if (frame && bitmap) {
-        HGDIOBJ old = SelectObject(frame.get(), bitmap.get());
+        scoped::Selection composed(frame.get(), bitmap.get());
         Render(frame.get(), artScale);
         if (cw == w && ch == h) {
             BitBlt(dc, 0, 0, w, h, frame.get(), 0, 0, SRCCOPY);
@@ -402,7 +401,6 @@ void Panel::Paint() {
             SetBrushOrgEx(dc, 0, 0, nullptr);
             StretchBlt(dc, 0, 0, cw, ch, frame.get(), 0, 0, w, h, SRCCOPY);
         }
-        SelectObject(frame.get(), old);
     }
     EndPaint(hwnd_, &ps);
 }

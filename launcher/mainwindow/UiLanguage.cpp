@@ -7,6 +7,7 @@
 #include "Language.h"
 #include "PngPicture.h"
 #include "Resource.h"
+#include "Scoped.h"
 
 namespace launcher {
 
@@ -64,13 +65,11 @@ HBITMAP UiLanguage::Bitmap(int id) const {
     if (!uilang::ParsePackedDib(b.data, b.size, &dib)) return nullptr;
     // Compatible with the screen, as LoadImage makes it: run-length encoded
     // pictures cannot be held by DIB sections.
-    HDC screen = GetDC(nullptr);
+    scoped::WindowDC screen(nullptr);
     if (!screen) return nullptr;
     const auto* info = reinterpret_cast<const BITMAPINFO*>(b.data);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, b.data + dib.bitsOffset,
-                                    info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
+    return CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, b.data + dib.bitsOffset, info,
+                          DIB_RGB_COLORS);
 }
 
 HBITMAP UiLanguage::DoublePicture(int id) const {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "Scoped.h"
 #include "Testkit.h"
 
 namespace testkit {
@@ -127,24 +128,17 @@ void Key(WORD vk, bool shift, bool alt) {
 }
 
 COLORREF ScreenPixel(POINT p) {
-    HDC screen = GetDC(nullptr);
-    HDC m = CreateCompatibleDC(screen);
-    HBITMAP b = CreateCompatibleBitmap(screen, 1, 1);
-    HGDIOBJ old = SelectObject(m, b);
-    BitBlt(m, 0, 0, 1, 1, screen, p.x, p.y, SRCCOPY);
-    COLORREF c = GetPixel(m, 0, 0);
-    SelectObject(m, old);
-    DeleteObject(b);
-    DeleteDC(m);
-    ReleaseDC(nullptr, screen);
-    return c;
+    scoped::WindowDC screen(nullptr);
+    scoped::MemoryDC m(CreateCompatibleDC(screen.get()));
+    scoped::GdiObject b(CreateCompatibleBitmap(screen.get(), 1, 1));
+    scoped::Selection pixel(m.get(), b.get());
+    BitBlt(m.get(), 0, 0, 1, 1, screen.get(), p.x, p.y, SRCCOPY);
+    return GetPixel(m.get(), 0, 0);
 }
 
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    scoped::WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
 int ExpectedDpi() {

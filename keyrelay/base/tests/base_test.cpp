@@ -1,5 +1,6 @@
 // TString::LoadString against this program's own string table, the text
-// conversions (empty, non-ASCII, embedded NULs) and AnsiToBstr.
+// conversions (empty, non-ASCII, embedded NULs), AnsiToBstr, and the owners
+// of Scoped.h that every program shares.
 #include "Conversions.h"
 #include "Scoped.h"
 #include "TString.h"
@@ -80,4 +81,39 @@ TEST(Conversions, EmbeddedNulEndsTheTextAndFailuresLeaveTheOutput) {
     EXPECT_EQ(E_POINTER, AnsiToBstr(&out, nullptr));
     EXPECT_EQ(sentinel, out);
     EXPECT_EQ(E_POINTER, AnsiToBstr(nullptr, "x"));
+}
+
+// However an owner lets go of its value, the close call leaves the thread's
+// last error as it was; a selection puts back the object it replaced.
+TEST(Scoped, OwnersKeepTheLastErrorAndPutTheSelectionBack) {
+    struct FailingClose {
+        using Type = int;
+        static int invalid() noexcept { return 0; }
+        static void close(int) noexcept { ::SetLastError(ERROR_INVALID_HANDLE); }
+    };
+    using Owner = scoped::Unique<FailingClose>;
+    const struct {
+        const char* name;
+        void (*letGo)(Owner&);
+    } rows[] = {{"reset", [](Owner& o) { o.reset(); }}, {"put", [](Owner& o) { o.put(); }},
+                {"reset to another", [](Owner& o) { o.reset(2); }},
+                {"moved over", [](Owner& o) { o = Owner(3); }}};
+    for (const auto& row : rows) {
+        {
+            Owner owner(1);
+            ::SetLastError(ERROR_FILE_NOT_FOUND);
+            row.letGo(owner);
+            EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), ::GetLastError()) << row.name;
+            ::SetLastError(ERROR_PATH_NOT_FOUND);
+        }
+        EXPECT_EQ(DWORD(ERROR_PATH_NOT_FOUND), ::GetLastError()) << row.name << ", then destroyed";
+    }
+    scoped::MemoryDC dc(::CreateCompatibleDC(nullptr));
+    scoped::GdiObject bitmap(::CreateBitmap(1, 1, 1, 1, nullptr));
+    const HGDIOBJ before = ::GetCurrentObject(dc.get(), OBJ_BITMAP);
+    {
+        scoped::Selection selected(dc.get(), bitmap.get());
+        EXPECT_EQ(bitmap.get(), ::GetCurrentObject(dc.get(), OBJ_BITMAP));
+    }
+    EXPECT_EQ(before, ::GetCurrentObject(dc.get(), OBJ_BITMAP));
 }

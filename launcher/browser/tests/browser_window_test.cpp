@@ -278,8 +278,10 @@ TEST_F(BrowserWindow, ToolbarButtonsCallTheirOperationsAndTheTimerFollowsTheEngi
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(tb, TB_GETIMAGELIST, 0, 0));
     int cx = 0, cy = 0;
     ASSERT_TRUE(ImageList_GetIconSize(images, &cx, &cy) && cx == 24 && cy == 24);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, CreateBitmap(24, 24, 1, 32, nullptr));
+    scoped::MemoryDC canvas(CreateCompatibleDC(nullptr));
+    scoped::GdiObject picture(CreateBitmap(24, 24, 1, 32, nullptr));
+    scoped::Selection drawing(canvas.get(), picture.get());
+    const HDC dc = canvas.get();
     const struct {
         int button;
         const char *key, *call;
@@ -319,8 +321,6 @@ TEST_F(BrowserWindow, ToolbarButtonsCallTheirOperationsAndTheTimerFollowsTheEngi
         EXPECT_TRUE(c.button == kStop || o.Idle()) << c.call;
         EXPECT_EQ("Page A", o.caption()) << c.call;
     }
-    DeleteObject(SelectObject(dc, old));
-    DeleteDC(dc);
 }
 
 TEST_F(BrowserWindow, FailingEngineStepsAreSkipped) {

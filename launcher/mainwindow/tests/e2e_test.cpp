@@ -30,10 +30,9 @@ struct Picture {
     Picture(HMODULE exe, int id, LANGID language) {  // the 8-bit picture of one language
         HRSRC r = FindResourceExW(exe, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(id), language);
         auto* bmi = r ? static_cast<BITMAPINFO*>(LockResource(LoadResource(exe, r))) : nullptr;
-        HDC screen = GetDC(nullptr);  // (256 colours: the pixels follow)
-        if (bmi) bitmap.reset(CreateDIBitmap(screen, &bmi->bmiHeader, CBM_INIT,
+        scoped::WindowDC screen(nullptr);  // (256 colours: the pixels follow)
+        if (bmi) bitmap.reset(CreateDIBitmap(screen.get(), &bmi->bmiHeader, CBM_INIT,
                                              bmi->bmiColors + 256, bmi, DIB_RGB_COLORS));
-        ReleaseDC(nullptr, screen);
         SelectObject(dc.get(), bitmap.get());
     }
     COLORREF Pixel(int x, int y) const { return bitmap ? GetPixel(dc.get(), x, y) : CLR_INVALID; }
