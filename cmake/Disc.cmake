@@ -54,7 +54,7 @@ function(add_disc)
         COMMAND ${Python3_EXECUTABLE} ${tool} build ${D_PROJECT} ${gen}
         DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
                 # the launcher's own words, in every language
-                ${CMAKE_SOURCE_DIR}/launcher/mainwindow/UiText.cpp
+                ${CMAKE_SOURCE_DIR}/launcher/language/UiText.cpp
                 ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
         COMMENT "Checking the disc project ${D_PROJECT} and drawing its pictures"
         VERBATIM)

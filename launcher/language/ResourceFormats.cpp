@@ -1,5 +1,5 @@
 // Language choice, string-table blocks and packed bitmaps (see Language.h).
-#include "Language.h"
+#include "ResourceFormats.h"
 
 namespace uilang {
 

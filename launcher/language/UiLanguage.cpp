@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "Language.h"
 #include "PngPicture.h"
 #include "Resource.h"
+#include "ResourceFormats.h"
 
 namespace launcher {
 

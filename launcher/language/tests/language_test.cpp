@@ -1,6 +1,6 @@
 // The language choice and the resource readers on bytes as an image may
 // hold them: whole, cut short, or lying about their sizes.
-#include "Language.h"
+#include "ResourceFormats.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "Language.h"
+#include "ResourceFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t offset = 0, length = 0;
