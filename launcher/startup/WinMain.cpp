@@ -1,7 +1,7 @@
 // Entry point of Setup.exe.
 #include <windows.h>
 
-#include "Module1.h"
+#include "Startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     try {

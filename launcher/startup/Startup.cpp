@@ -1,5 +1,5 @@
 // Module1: start-up of Setup and the one message loop of its thread.
-#include "Module1.h"
+#include "Startup.h"
 
 #include <string>
 
