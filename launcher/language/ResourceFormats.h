@@ -1,34 +1,12 @@
-// The launcher's language choice and the two resource formats it reads by
-// itself (string-table blocks and packed bitmaps), as plain C++ over bytes.
-// The launcher chooses instead of leaving it to the loader, whose neutral
-// lookup does not give "the user's language, else the project's first".
+// The two resource formats the launcher reads by itself (string-table blocks
+// and packed bitmaps), as plain C++ over bytes: what the image holds is
+// bounds-checked here before anything is taken from it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
-namespace uilang {
-
-using LangId = std::uint16_t;
-
-// The project's languages (IDR_LANGUAGES: little-endian 16-bit ids in
-// project order). A trailing odd byte is ignored, and so are ids that name
-// no language (primary language 0: neutral, the user's or system default).
-std::vector<LangId> ParseLanguageList(const std::uint8_t* data, std::size_t size);
-
-// The user's language when the project has it exactly; else, for Chinese,
-// the project's language of the user's script (zh-HK and zh-MO: zh-TW,
-// zh-SG: zh-CN); else the project's first language with the same primary
-// language; else its first. 0 for a project without languages.
-LangId ChooseLanguage(LangId user, const std::vector<LangId>& project);
-
-// A text with each %1 replaced by first and each %2 by second, in one pass:
-// what the arguments hold (a file named "100%2.exe") stays as it is. Any
-// other '%' is itself.
-std::wstring FillIn(const std::wstring& text, const std::wstring& first,
-                    const std::wstring& second);
+namespace resformat {
 
 // Where string `index` (0..15) of a string-table block lies: its offset in
 // bytes from the block's start and its length in UTF-16 units. False when
@@ -48,4 +26,4 @@ struct PackedDib {
 // the image size the header gives.
 bool ParsePackedDib(const std::uint8_t* data, std::size_t size, PackedDib* out);
 
-}  // namespace uilang
+}  // namespace resformat

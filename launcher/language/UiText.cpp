@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "LanguageChoice.h"
 #include "Resource.h"
-#include "ResourceFormats.h"
 #include "UiLanguage.h"
 
 namespace launcher {
