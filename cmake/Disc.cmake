@@ -70,7 +70,7 @@ function(add_disc)
     set_source_files_properties(${gen}/disc.rc PROPERTIES OBJECT_DEPENDS
         "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest;${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
     add_executable(${D_LAUNCHER} WIN32)
-    target_link_libraries(${D_LAUNCHER} PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
+    target_link_libraries(${D_LAUNCHER} PRIVATE setupentry setupcore lean_runtime ${D_LAUNCHER}_res)
     set_target_properties(${D_LAUNCHER} PROPERTIES OUTPUT_NAME ${D_LAUNCHER})
     # Read from the disc at CD speed: as small as it can be.
     target_link_options(${D_LAUNCHER} PRIVATE -s -Wl,--gc-sections)
@@ -108,7 +108,8 @@ function(add_disc)
     file(WRITE ${gen}-list.rc "LANGUAGE 0, 0\n360 RCDATA \"${list}\"\n")
     set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS ${list})
     add_executable(${D_NAME}_disc_setup WIN32 ${gen}-list.rc)
-    target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
+    target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore lean_runtime
+                                                       ${D_LAUNCHER}_res)
     target_link_options(${D_NAME}_disc_setup PRIVATE -s -Wl,--gc-sections)
     set_target_properties(${D_NAME}_disc_setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${gen})
     add_dependencies(${D_NAME}_disc_setup ${D_NAME}_files)
