@@ -1,11 +1,23 @@
-# A disc from a disc project (a folder with disc.ini, see the README):
+# A disc project (a folder with disc.ini, see the README) gives a launcher
+# and a disc.
 #
-# add_disc(NAME name PROJECT dir FOLDER dir IMAGE file
+# add_launcher(NAME target PROJECT dir [FILES dir])
+#
+# makes the project's launcher, the shared program (setupentry, setupcore)
+# with the project's resources:
+#   NAME_project  the project checked, and its resources, setup.dat,
+#       autorun.inf, sounds and pictures made in FILES (default: the folder
+#       NAME in the current build folder)
+#   NAME_res      those resources, an object library
+#   NAME          the project's Setup.exe without a file list, for tests
+#
+# add_disc(NAME name [PROJECT dir] FOLDER dir IMAGE file
 #          [LAUNCHER target] [FOLDER_TARGET target] [IMAGE_TARGET target])
 #
 # makes, in this order:
-#   LAUNCHER (default NAME_launcher)  the project's Setup.exe without a file
-#       list, for tests; its resources are also the object library LAUNCHER_res
+#   LAUNCHER (default NAME_launcher)  the project's launcher (add_launcher),
+#       unless it is made already: the disc is then of that launcher's
+#       project, and PROJECT may be left out
 #   NAME_disc_setup                   the same launcher with the disc's file
 #       list (RCDATA 360), then signed: the Setup.exe that goes on the disc
 #   FOLDER_TARGET (default NAME_folder)  FOLDER: the project's files, the
@@ -19,6 +31,56 @@
 set(DISC_SIGN_CERT "" CACHE FILEPATH "Certificate (PEM) that signs the disc's Setup.exe")
 set(DISC_SIGN_KEY "" CACHE FILEPATH "Key (PEM) that signs the disc's Setup.exe")
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+function(add_launcher)
+    cmake_parse_arguments(L "" "NAME;PROJECT;FILES" "" ${ARGN})
+    set(tool ${CMAKE_SOURCE_DIR}/tools/disc-project)
+    set(gen ${L_FILES})
+    if(NOT gen)
+        set(gen ${CMAKE_CURRENT_BINARY_DIR}/${L_NAME})
+    endif()
+
+    # The project's facts (label, files folder, build targets, input files),
+    # read again whenever disc.ini changes; a broken project stops here with
+    # its messages.
+    execute_process(COMMAND ${Python3_EXECUTABLE} ${tool} cmake ${L_PROJECT} ${gen}-facts.cmake
+                    RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "The disc project ${L_PROJECT} has the faults above.")
+    endif()
+    include(${gen}-facts.cmake)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${L_PROJECT}/disc.ini)
+
+    # Resources, setup.dat, autorun.inf, icon, sounds and pictures.
+    set(made ${gen}/disc.rc ${gen}/setup.dat ${gen}/autorun.inf ${gen}/formload.wav
+             ${gen}/mouseout.wav)
+    add_custom_command(OUTPUT ${made}
+        COMMAND ${Python3_EXECUTABLE} ${tool} build ${L_PROJECT} ${gen}
+        DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
+                # the launcher's own words, in every language
+                ${CMAKE_SOURCE_DIR}/launcher/language/UiText.cpp
+                ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
+        COMMENT "Checking the disc project ${L_PROJECT} and drawing its pictures"
+        VERBATIM)
+    # One target makes them, before any that uses them: two makes at once
+    # would each write the same folder.
+    add_custom_target(${L_NAME}_project DEPENDS ${made})
+
+    # The launcher: the shared program with this project's resources.
+    add_library(${L_NAME}_res OBJECT ${gen}/disc.rc)
+    add_dependencies(${L_NAME}_res ${L_NAME}_project)
+    # The shared part it includes (launcher/res/Setup.rc) and that part's files.
+    target_include_directories(${L_NAME}_res PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
+    set_source_files_properties(${gen}/disc.rc PROPERTIES OBJECT_DEPENDS
+        "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest;${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
+    add_executable(${L_NAME} WIN32)
+    target_link_libraries(${L_NAME} PRIVATE setupentry setupcore lean_runtime ${L_NAME}_res)
+    set_target_properties(${L_NAME} PROPERTIES OUTPUT_NAME ${L_NAME})
+    # Read from the disc at CD speed: as small as it can be.
+    target_link_options(${L_NAME} PRIVATE -s -Wl,--gc-sections)
+    # What a disc of this launcher takes from it.
+    set_target_properties(${L_NAME} PROPERTIES DISC_PROJECT ${L_PROJECT} DISC_PROJECT_FILES ${gen})
+endfunction()
 
 function(add_disc)
     cmake_parse_arguments(D "" "NAME;PROJECT;FOLDER;IMAGE;LAUNCHER;FOLDER_TARGET;IMAGE_TARGET" ""
@@ -36,44 +98,17 @@ function(add_disc)
     set(folder ${D_FOLDER})
     set(image ${D_IMAGE})
 
-    # The project's facts (label, files folder, build targets, input files),
-    # read again whenever disc.ini changes; a broken project stops here with
-    # its messages.
-    execute_process(COMMAND ${Python3_EXECUTABLE} ${tool} cmake ${D_PROJECT} ${gen}-facts.cmake
-                    RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "The disc project ${D_PROJECT} has the faults above.")
+    # The launcher, and with it the project's facts and made files.
+    if(NOT TARGET ${D_LAUNCHER})
+        add_launcher(NAME ${D_LAUNCHER} PROJECT ${D_PROJECT} FILES ${gen})
     endif()
-    include(${gen}-facts.cmake)
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${D_PROJECT}/disc.ini)
-
-    # Resources, setup.dat, autorun.inf, icon, sounds and pictures.
-    set(made ${gen}/disc.rc ${gen}/setup.dat ${gen}/autorun.inf ${gen}/formload.wav
-             ${gen}/mouseout.wav)
-    add_custom_command(OUTPUT ${made}
-        COMMAND ${Python3_EXECUTABLE} ${tool} build ${D_PROJECT} ${gen}
-        DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
-                # the launcher's own words, in every language
-                ${CMAKE_SOURCE_DIR}/launcher/mainwindow/UiText.cpp
-                ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
-        COMMENT "Checking the disc project ${D_PROJECT} and drawing its pictures"
-        VERBATIM)
-    # One target makes them, before any that uses them: two makes at once
-    # would each write the same folder.
-    add_custom_target(${D_NAME}_project DEPENDS ${made})
-
-    # The launcher: the shared program with this project's resources.
-    add_library(${D_LAUNCHER}_res OBJECT ${gen}/disc.rc)
-    add_dependencies(${D_LAUNCHER}_res ${D_NAME}_project)
-    # The shared part it includes (launcher/res/Setup.rc) and that part's files.
-    target_include_directories(${D_LAUNCHER}_res PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
-    set_source_files_properties(${gen}/disc.rc PROPERTIES OBJECT_DEPENDS
-        "${CMAKE_SOURCE_DIR}/launcher/res/Setup.rc;${CMAKE_SOURCE_DIR}/launcher/res/Setup.manifest;${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
-    add_executable(${D_LAUNCHER} WIN32)
-    target_link_libraries(${D_LAUNCHER} PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
-    set_target_properties(${D_LAUNCHER} PROPERTIES OUTPUT_NAME ${D_LAUNCHER})
-    # Read from the disc at CD speed: as small as it can be.
-    target_link_options(${D_LAUNCHER} PRIVATE -s -Wl,--gc-sections)
+    get_target_property(project ${D_LAUNCHER} DISC_PROJECT)
+    get_target_property(made ${D_LAUNCHER} DISC_PROJECT_FILES)
+    if(D_PROJECT AND NOT D_PROJECT STREQUAL project)
+        message(FATAL_ERROR
+                "The disc ${D_NAME} is of ${D_PROJECT}, its launcher ${D_LAUNCHER} of ${project}.")
+    endif()
+    include(${made}-facts.cmake)
 
     # The disc's folder without its Setup.exe, and the list of its files.
     set(copies)
@@ -96,19 +131,20 @@ function(add_disc)
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${folder}
         COMMAND ${CMAKE_COMMAND} -E copy_directory ${DISC_FILES} ${folder}
         ${copies}
-        COMMAND ${CMAKE_COMMAND} -E copy ${gen}/setup.dat ${gen}/autorun.inf ${gen}/formload.wav
-                ${gen}/mouseout.wav ${folder}
+        COMMAND ${CMAKE_COMMAND} -E copy ${made}/setup.dat ${made}/autorun.inf ${made}/formload.wav
+                ${made}/mouseout.wav ${folder}
         COMMAND ${Python3_EXECUTABLE} ${tool} list ${folder} ${list}
         BYPRODUCTS ${list}
         COMMENT "Assembling the disc ${D_NAME} in ${folder}"
         VERBATIM)
-    add_dependencies(${D_NAME}_files ${D_NAME}_project ${deps})
+    add_dependencies(${D_NAME}_files ${D_LAUNCHER}_project ${deps})
 
     # The disc's launcher: the list goes in before the signature.
     file(WRITE ${gen}-list.rc "LANGUAGE 0, 0\n360 RCDATA \"${list}\"\n")
     set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS ${list})
     add_executable(${D_NAME}_disc_setup WIN32 ${gen}-list.rc)
-    target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
+    target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore lean_runtime
+                                                       ${D_LAUNCHER}_res)
     target_link_options(${D_NAME}_disc_setup PRIVATE -s -Wl,--gc-sections)
     set_target_properties(${D_NAME}_disc_setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${gen})
     add_dependencies(${D_NAME}_disc_setup ${D_NAME}_files)

@@ -41,7 +41,7 @@
 // disc's texts (ids 368 to 399: blocks of their own, apart from the keys').
 // tools/disc-project writes them from its built-in translations or the
 // disc.ini's keys, named after the ids ("file-missing" for IDS_FILE_MISSING);
-// mainwindow/UiText.cpp holds the English used where an image lacks one.
+// language/UiText.cpp holds the English used where an image lacks one.
 // %1 and %2 stand for a file's name or a count.
 #define IDS_FILE_MISSING 368     // a command's program is not on the disc
 #define IDS_FILE_UNREADABLE 369  // ... cannot be read

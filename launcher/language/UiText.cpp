@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "Language.h"
+#include "LanguageChoice.h"
 #include "Resource.h"
 #include "UiLanguage.h"
 

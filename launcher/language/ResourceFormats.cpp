@@ -1,7 +1,7 @@
-// Language choice, string-table blocks and packed bitmaps (see Language.h).
-#include "Language.h"
+// String-table blocks and packed bitmaps (see ResourceFormats.h).
+#include "ResourceFormats.h"
 
-namespace uilang {
+namespace resformat {
 
 namespace {
 
@@ -15,69 +15,12 @@ std::int32_t I32(const std::uint8_t* p) {
     std::uint32_t u = U32(p);
     return u <= 0x7FFFFFFFu ? static_cast<std::int32_t>(u) : -static_cast<std::int32_t>(~u) - 1;
 }
-LangId Primary(LangId id) {
-    return id & 0x3FF;
-}
-// Chinese is written in two scripts, which the primary language does not
-// tell apart: Hong Kong and Macao read Traditional, as Taiwan (zh-TW)
-// does, Singapore Simplified, as the mainland (zh-CN) does.
-LangId ChineseScript(LangId id) {
-    switch (id) {
-        case 0x0C04:  // zh-HK
-        case 0x1404:  // zh-MO
-        case 0x7C04:  // zh-Hant
-            return 0x0404;
-        case 0x1004:  // zh-SG
-        case 0x0004:  // zh-Hans
-            return 0x0804;
-        default:
-            return id;
-    }
-}
-
 // Header fields (BITMAPINFOHEADER) and compressions.
 const std::size_t kInfoHeader = 40;
 const std::uint32_t kRle8 = 1, kRle4 = 2, kBitFields = 3;  // 0: uncompressed
 const std::int64_t kMaxSide = 8192;
 
 }  // namespace
-
-std::vector<LangId> ParseLanguageList(const std::uint8_t* data, std::size_t size) {
-    std::vector<LangId> list;
-    if (!data) return list;
-    for (std::size_t i = 0; i + 2 <= size; i += 2) {
-        LangId id = static_cast<LangId>(U16(data + i));
-        if (Primary(id) != 0) list.push_back(id);
-    }
-    return list;
-}
-
-LangId ChooseLanguage(LangId user, const std::vector<LangId>& project) {
-    if (project.empty()) return 0;
-    for (LangId id : project)
-        if (id == user) return id;
-    const LangId script = ChineseScript(user);
-    for (LangId id : project)
-        if (id == script) return id;
-    for (LangId id : project)
-        if (Primary(id) == Primary(user)) return id;
-    return project.front();
-}
-
-std::wstring FillIn(const std::wstring& text, const std::wstring& first,
-                    const std::wstring& second) {
-    std::wstring out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const wchar_t next = i + 1 < text.size() ? text[i + 1] : L'\0';
-        if (text[i] == L'%' && (next == L'1' || next == L'2')) {
-            out += next == L'1' ? first : second;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 bool FindInStringBlock(const std::uint8_t* block, std::size_t size, unsigned index,
                        std::size_t* offset, std::size_t* length) {
@@ -140,4 +83,4 @@ bool ParsePackedDib(const std::uint8_t* data, std::size_t size, PackedDib* out) 
     return true;
 }
 
-}  // namespace uilang
+}  // namespace resformat

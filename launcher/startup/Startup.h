@@ -1,4 +1,4 @@
-// Module1: the launcher's start-up (main window, message loop).
+// The launcher's start-up (main window, message loop).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,6 @@ namespace launcher {
 // Creates and loads frmMain, shows it as the starter asked (showCommand of
 // WinMain: normal, or minimised from a shortcut set so) and runs the message
 // loop until the window has closed. Returns the process exit code.
-int Module1_Main(HINSTANCE instance, int showCommand);
+int Run(HINSTANCE instance, int showCommand);
 
 }  // namespace launcher

@@ -1,6 +1,7 @@
 // The language choice and the resource readers on bytes as an image may
 // hold them: whole, cut short, or lying about their sizes.
-#include "Language.h"
+#include "LanguageChoice.h"
+#include "ResourceFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ TEST(Language, StringBlockGivesOnlyStringsThatLieInside) {
         {block.size(), 15, 0, 0}, {5, 0, 0, 0}, {9, 2, 0, 0}};  // 0, 0: none; last: cut
     for (const auto& c : cases) {
         size_t offset = 0, length = 0;
-        EXPECT_EQ(uilang::FindInStringBlock(block.data(), c.size, c.index, &offset, &length),
+        EXPECT_EQ(resformat::FindInStringBlock(block.data(), c.size, c.index, &offset, &length),
                   c.length != 0);
         EXPECT_EQ(std::make_pair(offset, length), std::make_pair(c.offset, c.length))
             << c.size << " " << c.index;
@@ -74,8 +75,8 @@ TEST(Language, PackedBitmapIsTakenOnlyWhenEveryPartLiesInside) {
         {"header past the end", Dib(2, 2, 32, 0, 0, 0, 16).replace(0, 4, U32(100)), 0, 0},
     };
     for (const auto& c : cases) {
-        uilang::PackedDib dib;
-        EXPECT_EQ(uilang::ParsePackedDib(c.dib.data(), c.dib.size(), &dib), c.bitsSize != 0)
+        resformat::PackedDib dib;
+        EXPECT_EQ(resformat::ParsePackedDib(c.dib.data(), c.dib.size(), &dib), c.bitsSize != 0)
             << c.name;
         EXPECT_EQ(std::make_pair(dib.bitsOffset, dib.bitsSize),
                   std::make_pair(c.bitsOffset, c.bitsSize)) << c.name;

@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "Language.h"
+#include "ResourceFormats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t offset = 0, length = 0;
     for (unsigned i = 0; i < 17; ++i)
-        if (uilang::FindInStringBlock(data, size, i, &offset, &length) &&
+        if (resformat::FindInStringBlock(data, size, i, &offset, &length) &&
             (length == 0 || offset > size || length > (size - offset) / 2))
             abort();
-    uilang::PackedDib dib;
-    if (uilang::ParsePackedDib(data, size, &dib) &&
+    resformat::PackedDib dib;
+    if (resformat::ParsePackedDib(data, size, &dib) &&
         (dib.bitsOffset > size || dib.bitsSize > size - dib.bitsOffset || dib.width < 1))
         abort();
     return 0;

@@ -1,11 +1,11 @@
 // Entry point of Setup.exe.
 #include <windows.h>
 
-#include "Module1.h"
+#include "Startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     try {
-        return launcher::Module1_Main(instance, showCommand);
+        return launcher::Run(instance, showCommand);
     } catch (...) {
         return 1;  // out of memory at start-up: nothing sensible is left to do
     }

@@ -1,12 +1,13 @@
 // Resources of the chosen language (see UiLanguage.h). Everything read from
-// the image is bounds-checked by the parsers of Language.h first.
+// the image is bounds-checked by the parsers of ResourceFormats.h first.
 #include "UiLanguage.h"
 
 #include <cstring>
 
-#include "Language.h"
+#include "LanguageChoice.h"
 #include "PngPicture.h"
 #include "Resource.h"
+#include "ResourceFormats.h"
 #include "Scoped.h"
 
 namespace launcher {
@@ -29,7 +30,8 @@ UiLanguage::Bytes UiLanguage::Find(const wchar_t* type, UINT id, bool neutral) c
 bool UiLanguage::StringOf(UINT id, bool neutral, std::wstring* text) const {
     Bytes block = Find(MAKEINTRESOURCEW(6), id / 16 + 1, neutral);  // RT_STRING
     size_t offset = 0, length = 0;
-    if (!uilang::FindInStringBlock(block.data, block.size, id % 16, &offset, &length)) return false;
+    if (!resformat::FindInStringBlock(block.data, block.size, id % 16, &offset, &length))
+        return false;
     text->assign(length, L'\0');
     memcpy(&(*text)[0], block.data + offset, length * sizeof(wchar_t));
     return true;
@@ -61,8 +63,8 @@ std::wstring UiLanguage::NeutralString(UINT id, const char* fallback) const {
 
 HBITMAP UiLanguage::Bitmap(int id) const {
     Bytes b = Find(MAKEINTRESOURCEW(2), id, false);  // RT_BITMAP
-    uilang::PackedDib dib;
-    if (!uilang::ParsePackedDib(b.data, b.size, &dib)) return nullptr;
+    resformat::PackedDib dib;
+    if (!resformat::ParsePackedDib(b.data, b.size, &dib)) return nullptr;
     // Compatible with the screen, as LoadImage makes it: run-length encoded
     // pictures cannot be held by DIB sections.
     scoped::WindowDC screen(nullptr);

@@ -1,5 +1,5 @@
-// Module1: start-up of Setup and the one message loop of its thread.
-#include "Module1.h"
+// Start-up of Setup and the one message loop of its thread.
+#include "Startup.h"
 
 #include <string>
 
@@ -81,7 +81,7 @@ bool ClaimTheOnlyLauncher(const Product& product, scoped::Handle* claim) {
 
 }  // namespace
 
-int Module1_Main(HINSTANCE instance, int showCommand) {
+int Run(HINSTANCE instance, int showCommand) {
     // Later library loads (the browser window's, the common controls') come
     // from the system folder only, never from the CD next to Setup.exe.
     dllsearch::RestrictToSystemFolder();
