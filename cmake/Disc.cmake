@@ -7,7 +7,7 @@
 #   LAUNCHER (default NAME_launcher)  the project's Setup.exe without a file
 #       list, for tests; its resources are also the object library LAUNCHER_res
 #   NAME_disc_setup                   the same launcher with the disc's file
-#       list (RCDATA 360), then signed: the Setup.exe that goes on the disc
+#       list (RCDATA IDR_DISCLIST of launcher/res/Resource.h), then signed: the Setup.exe that goes on the disc
 #   FOLDER_TARGET (default NAME_folder)  FOLDER: the project's files, the
 #       programs of its [targets] section, setup.dat, autorun.inf, the sounds
 #       and the signed Setup.exe, laid anew each time
@@ -36,8 +36,8 @@ function(add_disc)
     set(folder ${D_FOLDER})
     set(image ${D_IMAGE})
 
-    # The project's facts (label, files folder, build targets, input files),
-    # read again whenever disc.ini changes; a broken project stops here with
+    # The project's facts (label, files folder, build targets, input files,
+    # and the tools' and the launcher's files that the build reads), read again whenever disc.ini changes; a broken project stops here with
     # its messages.
     execute_process(COMMAND ${Python3_EXECUTABLE} ${tool} cmake ${D_PROJECT} ${gen}-facts.cmake
                     RESULT_VARIABLE rc)
@@ -52,10 +52,7 @@ function(add_disc)
              ${gen}/mouseout.wav)
     add_custom_command(OUTPUT ${made}
         COMMAND ${Python3_EXECUTABLE} ${tool} build ${D_PROJECT} ${gen}
-        DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
-                # the launcher's own words, in every language
-                ${CMAKE_SOURCE_DIR}/launcher/mainwindow/UiText.cpp
-                ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
+        DEPENDS ${DISC_INPUTS} ${DISC_TOOL_INPUTS}
         COMMENT "Checking the disc project ${D_PROJECT} and drawing its pictures"
         VERBATIM)
     # One target makes them, before any that uses them: two makes at once
@@ -104,10 +101,13 @@ function(add_disc)
         VERBATIM)
     add_dependencies(${D_NAME}_files ${D_NAME}_project ${deps})
 
-    # The disc's launcher: the list goes in before the signature.
-    file(WRITE ${gen}-list.rc "LANGUAGE 0, 0\n360 RCDATA \"${list}\"\n")
-    set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS ${list})
+    # The disc's launcher: the list goes in before the signature, under the
+    # id the launcher looks it up by.
+    file(WRITE ${gen}-list.rc "#include \"Resource.h\"\nLANGUAGE 0, 0\nIDR_DISCLIST RCDATA \"${list}\"\n")
+    set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS
+        "${list};${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
     add_executable(${D_NAME}_disc_setup WIN32 ${gen}-list.rc)
+    target_include_directories(${D_NAME}_disc_setup PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
     target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore ${D_LAUNCHER}_res)
     target_link_options(${D_NAME}_disc_setup PRIVATE -s -Wl,--gc-sections)
     set_target_properties(${D_NAME}_disc_setup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${gen})
