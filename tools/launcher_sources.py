@@ -1,7 +1,10 @@
 """What the disc tools take from the launcher's own sources rather than
 repeating it: the resource ids (Resource.h, which the generated resource
-script includes), the English of the launcher's own words (UiText.cpp).
-Each source's path is named here and nowhere else in the tools."""
+script includes), the launcher's own words (their English in UiText.cpp,
+their translations in LauncherTexts.ini), the panel's hotspots and bullets
+(Layout.h, Layout.cpp), the colour of the strip beside the background
+(Panel.cpp) and the setup.dat defaults (SetupDat.cpp). Each source's path
+is named here and nowhere else in the tools."""
 import os
 import re
 
@@ -11,6 +14,11 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SOURCES = {
     "ids": "launcher/res/Resource.h",
     "english": "launcher/mainwindow/UiText.cpp",
+    "translations": "launcher/res/LauncherTexts.ini",
+    "layout": "launcher/mainwindow/Layout.cpp",
+    "layout_header": "launcher/mainwindow/Layout.h",
+    "panel": "launcher/mainwindow/Panel.cpp",
+    "setup_dat": "launcher/mainwindow/SetupDat.cpp",
 }
 
 
@@ -78,3 +86,63 @@ def english_texts():
         raise SourceError("%s:0: no table of English texts (kEnglish) found" % path("english"))
     id_names(*english)
     return english
+
+
+def found(source, pattern, what, flags=0):
+    m = re.search(pattern, read(source), flags)
+    if not m:
+        raise SourceError("%s:0: no %s found" % (path(source), what))
+    return m
+
+
+class Rect:
+    def __init__(self, left, top, width, height):
+        self.left, self.top, self.width, self.height = left, top, width, height
+
+    def __eq__(self, other):
+        return vars(self) == vars(other)
+
+    def __repr__(self):
+        return "%d,%d %dx%d" % (self.left, self.top, self.width, self.height)
+
+
+def panel():
+    """The panel as the launcher lays it out at design size, in pixels:
+    (hotspots, bullets), each {button: Rect} for buttons 1 to 7. Button 1's
+    hotspot takes the size of the picture it shows; its Rect has the table's."""
+    header = read("layout_header")
+    twips = {name: int(value) for name, value in re.findall(r"\b(k\w+) = (\d+)\b", header)}
+    for name in ("kTwipsPerPixel", "kButtonCount", "kBulletLeftTwips", "kBulletWidthTwips",
+                 "kBulletHeightTwips"):
+        if name not in twips:
+            raise SourceError("%s:0: no constexpr %s found" % (path("layout_header"), name))
+    per = twips["kTwipsPerPixel"]
+    pixels = lambda t: (t + per // 2) // per  # TwipsToPixels
+
+    table = found("layout", r"kButtons\[[^]]*\] = \{(.*?)\n\};", "panel table (kButtons)", re.S).group(1)
+    rows = [tuple(int(n) for n in row) for row in
+            re.findall(r"\{\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+),", table)]
+    if len(rows) != twips["kButtonCount"] + 1:
+        raise SourceError("%s:0: the panel table has %d rows, not %d" % (
+            path("layout"), len(rows), twips["kButtonCount"] + 1))
+    hotspots, bullets = {}, {}
+    for k, (left, top, width, height, bullet_top) in enumerate(rows[1:], 1):
+        hotspots[k] = Rect(pixels(left), pixels(top), pixels(width), pixels(height))
+        bullets[k] = Rect(pixels(twips["kBulletLeftTwips"]), pixels(bullet_top),
+                          pixels(twips["kBulletWidthTwips"]), pixels(twips["kBulletHeightTwips"]))
+    return hotspots, bullets
+
+
+def frame_colour():
+    """The colour of the window's strip right of the background, #rrggbb."""
+    m = found("panel", r"kFrameColour = RGB\((\d+), (\d+), (\d+)\)", "kFrameColour = RGB(r, g, b)")
+    return "#%02x%02x%02x" % tuple(int(n) for n in m.groups())
+
+
+def field_defaults():
+    """The launcher's defaults of setup.dat's fields 1 to 6."""
+    table = found("setup_dat", r"kDefaults\[\d+\] = \{(.*?)\};", "table of defaults (kDefaults)", re.S)
+    defaults = [literals(item) for item in re.findall(r'((?:"(?:[^"\\]|\\.)*"\s*)+)', table.group(1))]
+    if len(defaults) != 6:
+        raise SourceError("%s:0: kDefaults has %d fields, not 6" % (path("setup_dat"), len(defaults)))
+    return defaults
