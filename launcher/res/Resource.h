@@ -1,4 +1,5 @@
-// Resource, control, menu and timer ids of Setup, shared by the code and Setup.rc.
+// Resource, control, menu and timer ids of Setup, shared by the code, Setup.rc
+// and each disc's resource script (tools/disc-project writes the names).
 #pragma once
 
 #define IDI_SETUP 1
