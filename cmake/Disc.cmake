@@ -31,7 +31,7 @@ function(add_disc)
             set(D_${arg} ${D_NAME}_${suffix})
         endif()
     endforeach()
-    set(tool ${CMAKE_SOURCE_DIR}/tools/disc-project)
+    set(tool ${CMAKE_SOURCE_DIR}/tools/disc/disc-project)
     set(gen ${CMAKE_CURRENT_BINARY_DIR}/${D_NAME})
     set(folder ${D_FOLDER})
     set(image ${D_IMAGE})
@@ -125,10 +125,10 @@ function(add_disc)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}/signed
         COMMAND osslsigncode sign -certs ${cert} -key ${key} -h sha256 -n ${DISC_PRODUCT}
                 -in $<TARGET_FILE:${D_NAME}_disc_setup> -out ${signed}.new
-        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/image-check
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/images/image-check
                 --image Setup.exe ${signed}.new
         COMMAND ${CMAKE_COMMAND} -E rename ${signed}.new ${signed}
-        DEPENDS ${D_NAME}_disc_setup ${cert} ${key} ${CMAKE_SOURCE_DIR}/tools/image-check
+        DEPENDS ${D_NAME}_disc_setup ${cert} ${key} ${CMAKE_SOURCE_DIR}/tools/images/image-check
         COMMENT "Signing the Setup.exe of the disc ${D_NAME}"
         VERBATIM)
     add_custom_target(${D_FOLDER_TARGET} ALL

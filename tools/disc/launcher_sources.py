@@ -8,7 +8,7 @@ is named here and nowhere else in the tools."""
 import os
 import re
 
-TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 # The launcher's sources that the disc tools read, relative to the tree's top.
 SOURCES = {
