@@ -10,7 +10,7 @@
 # stub symbol nothing refers to, and code calls through the __imp_ slot, not
 # the stub; the slot's first value points into that .text, so without -u the
 # slot reads 0 and the first call jumps to address 0. The 64-bit ld keeps it,
-# and -u costs nothing there. tools/image-check proves every slot of the
+# and -u costs nothing there. tools/images/image-check proves every slot of the
 # linked images either way.
 function(add_delay_imports target list header)
     file(STRINGS ${list} lines REGEX "^[a-z0-9_]+[ \t]+[A-Za-z_][A-Za-z0-9_]*@[0-9]+[ \t]*$")
@@ -56,7 +56,7 @@ function(add_delay_imports target list header)
     endforeach()
     # The ordinary import libraries too, after the delay ones: a function
     # missing from the list then becomes an ordinary import, which
-    # tools/image-check reports.
+    # tools/images/image-check reports.
     target_link_libraries(${target} INTERFACE ${dlls})
     if(MSVC)
         target_link_libraries(${target} INTERFACE delayimp)

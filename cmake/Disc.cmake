@@ -19,7 +19,7 @@
 #       unless it is made already: the disc is then of that launcher's
 #       project, and PROJECT may be left out
 #   NAME_disc_setup                   the same launcher with the disc's file
-#       list (RCDATA 360), then signed: the Setup.exe that goes on the disc
+#       list (RCDATA IDR_DISCLIST of launcher/res/Resource.h), then signed: the Setup.exe that goes on the disc
 #   FOLDER_TARGET (default NAME_folder)  FOLDER: the project's files, the
 #       programs of its [targets] section, setup.dat, autorun.inf, the sounds
 #       and the signed Setup.exe, laid anew each time
@@ -34,15 +34,16 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 function(add_launcher)
     cmake_parse_arguments(L "" "NAME;PROJECT;FILES" "" ${ARGN})
-    set(tool ${CMAKE_SOURCE_DIR}/tools/disc-project)
+    set(tool ${CMAKE_SOURCE_DIR}/tools/disc/disc-project)
     set(gen ${L_FILES})
     if(NOT gen)
         set(gen ${CMAKE_CURRENT_BINARY_DIR}/${L_NAME})
     endif()
 
-    # The project's facts (label, files folder, build targets, input files),
-    # read again whenever disc.ini changes; a broken project stops here with
-    # its messages.
+    # The project's facts (label, files folder, build targets, input files,
+    # and the tools' and the launcher's files that the build reads), read
+    # again whenever disc.ini changes; a broken project stops here with its
+    # messages.
     execute_process(COMMAND ${Python3_EXECUTABLE} ${tool} cmake ${L_PROJECT} ${gen}-facts.cmake
                     RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
@@ -56,10 +57,7 @@ function(add_launcher)
              ${gen}/mouseout.wav)
     add_custom_command(OUTPUT ${made}
         COMMAND ${Python3_EXECUTABLE} ${tool} build ${L_PROJECT} ${gen}
-        DEPENDS ${DISC_INPUTS} ${tool} ${CMAKE_SOURCE_DIR}/tools/make-artwork
-                # the launcher's own words, in every language
-                ${CMAKE_SOURCE_DIR}/launcher/language/UiText.cpp
-                ${CMAKE_SOURCE_DIR}/launcher/res/LauncherTexts.ini
+        DEPENDS ${DISC_INPUTS} ${DISC_TOOL_INPUTS}
         COMMENT "Checking the disc project ${L_PROJECT} and drawing its pictures"
         VERBATIM)
     # One target makes them, before any that uses them: two makes at once
@@ -93,7 +91,7 @@ function(add_disc)
             set(D_${arg} ${D_NAME}_${suffix})
         endif()
     endforeach()
-    set(tool ${CMAKE_SOURCE_DIR}/tools/disc-project)
+    set(tool ${CMAKE_SOURCE_DIR}/tools/disc/disc-project)
     set(gen ${CMAKE_CURRENT_BINARY_DIR}/${D_NAME})
     set(folder ${D_FOLDER})
     set(image ${D_IMAGE})
@@ -139,10 +137,13 @@ function(add_disc)
         VERBATIM)
     add_dependencies(${D_NAME}_files ${D_LAUNCHER}_project ${deps})
 
-    # The disc's launcher: the list goes in before the signature.
-    file(WRITE ${gen}-list.rc "LANGUAGE 0, 0\n360 RCDATA \"${list}\"\n")
-    set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS ${list})
+    # The disc's launcher: the list goes in before the signature, under the
+    # id the launcher looks it up by.
+    file(WRITE ${gen}-list.rc "#include \"Resource.h\"\nLANGUAGE 0, 0\nIDR_DISCLIST RCDATA \"${list}\"\n")
+    set_source_files_properties(${gen}-list.rc PROPERTIES OBJECT_DEPENDS
+        "${list};${CMAKE_SOURCE_DIR}/launcher/res/Resource.h")
     add_executable(${D_NAME}_disc_setup WIN32 ${gen}-list.rc)
+    target_include_directories(${D_NAME}_disc_setup PRIVATE ${CMAKE_SOURCE_DIR}/launcher/res)
     target_link_libraries(${D_NAME}_disc_setup PRIVATE setupentry setupcore lean_runtime
                                                        ${D_LAUNCHER}_res)
     target_link_options(${D_NAME}_disc_setup PRIVATE -s -Wl,--gc-sections)
@@ -161,10 +162,10 @@ function(add_disc)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}/signed
         COMMAND osslsigncode sign -certs ${cert} -key ${key} -h sha256 -n ${DISC_PRODUCT}
                 -in $<TARGET_FILE:${D_NAME}_disc_setup> -out ${signed}.new
-        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/image-check
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/images/image-check
                 --image Setup.exe ${signed}.new
         COMMAND ${CMAKE_COMMAND} -E rename ${signed}.new ${signed}
-        DEPENDS ${D_NAME}_disc_setup ${cert} ${key} ${CMAKE_SOURCE_DIR}/tools/image-check
+        DEPENDS ${D_NAME}_disc_setup ${cert} ${key} ${CMAKE_SOURCE_DIR}/tools/images/image-check
         COMMENT "Signing the Setup.exe of the disc ${D_NAME}"
         VERBATIM)
     add_custom_target(${D_FOLDER_TARGET} ALL

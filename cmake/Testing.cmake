@@ -1,7 +1,7 @@
 # Test registration for both builds.
 #
 # Cross build (WIN32): Google tests run under Wine through the emulator in
-# tools/wine-run, in a prefix that the fixture "wine" creates inside the
+# tools/wine/wine-run, in a prefix that the fixture "wine" creates inside the
 # build tree. The native build of the same sources is an external project
 # whose tests are pulled into this build's CTest run.
 #
@@ -13,7 +13,7 @@ set_property(GLOBAL PROPERTY NATIVE_TEST_LINES "")
 
 if(WIN32)
     add_test(NAME wine.prefix.setup
-             COMMAND ${SUITE_SOURCE_DIR}/tools/wineprefix-setup ${CMAKE_BINARY_DIR})
+             COMMAND ${SUITE_SOURCE_DIR}/tools/wine/wineprefix-setup ${CMAKE_BINARY_DIR})
     set_tests_properties(wine.prefix.setup PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wineprefix)
     # The server ends by itself a minute after its last program: when the
     # suite ends with a minute of tests that need no Wine, none is left.
@@ -104,7 +104,7 @@ function(add_native_fuzzer)
 endfunction()
 
 # The native build of the pure logic; a tree built only to compile and read
-# the other width's images (tools/build-shipped) leaves it out.
+# the other width's images (tools/images/build-shipped) leaves it out.
 option(SUITE_NATIVE "Also build and test the pure logic natively" ON)
 
 function(finish_testing)

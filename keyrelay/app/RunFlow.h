@@ -7,40 +7,41 @@
 #include <oleauto.h>
 
 #include "Conversions.h"
+#include "Resource.h"
 
 namespace keyrelay {
 
-// String-table ids of the run's texts.
+// String-table ids of the run's texts (Resource.h, which strings.rc shares).
 enum MessageId : unsigned {
-    kMsgToolDamaged = 5,
-    kMsgNoAction = 6,
-    kMsgNoCertificate = 7,
-    kMsgCertificateAlloc = 8,
-    kMsgNoTarget = 9,
-    kMsgTargetAlloc = 10,
-    kMsgNoCertificateManager = 11,
-    kMsgUnknownAction = 12,
-    kMsgAddFailed = 13,
-    kMsgDeleteFailed = 14,
-    kMsgRevokeFailed = 15,
-    kMsgSuccessText = 16,
-    kMsgSuccessCaption = 17,
-    kMsgUpdateFailed = 18,
-    kMsgFailureCaption = 19,
-    kMsgRelationshipWord = 20,
-    kMsgUserAddFailed = 22,
-    kMsgUserDeleteFailed = 23,
-    kMsgUserRevokeFailed = 24,
-    kMsgUserEarlyFailure = 25,
-    kMsgSuccess = 26,
+    kMsgToolDamaged = IDS_TOOL_DAMAGED,
+    kMsgNoAction = IDS_NO_ACTION,
+    kMsgNoCertificate = IDS_NO_CERTIFICATE,
+    kMsgCertificateAlloc = IDS_CERTIFICATE_ALLOC,
+    kMsgNoTarget = IDS_NO_TARGET,
+    kMsgTargetAlloc = IDS_TARGET_ALLOC,
+    kMsgNoCertificateManager = IDS_NO_CERTIFICATE_MANAGER,
+    kMsgUnknownAction = IDS_UNKNOWN_ACTION,
+    kMsgAddFailed = IDS_ADD_FAILED,
+    kMsgDeleteFailed = IDS_DELETE_FAILED,
+    kMsgRevokeFailed = IDS_REVOKE_FAILED,
+    kMsgSuccessText = IDS_SUCCESS_TEXT,
+    kMsgSuccessCaption = IDS_SUCCESS_CAPTION,
+    kMsgUpdateFailed = IDS_UPDATE_FAILED,
+    kMsgFailureCaption = IDS_FAILURE_CAPTION,
+    kMsgRelationshipWord = IDS_RELATIONSHIP_WORD,
+    kMsgUserAddFailed = IDS_USER_ADD_FAILED,
+    kMsgUserDeleteFailed = IDS_USER_DELETE_FAILED,
+    kMsgUserRevokeFailed = IDS_USER_REVOKE_FAILED,
+    kMsgUserEarlyFailure = IDS_USER_EARLY_FAILURE,
+    kMsgSuccess = IDS_SUCCESS,
 };
 
 // Resource ids of the payload (RT_RCDATA, language 1033), read from the
 // bytes of the verified file.
 enum PayloadId : WORD {
-    kResAction = 100,
-    kResTarget = 200,
-    kResCertificate = 300,
+    kResAction = IDR_ACTION,
+    kResTarget = IDR_TARGET,
+    kResCertificate = IDR_CERTIFICATE,
 };
 
 // True when the command line (after the program name) asks for a silent run.

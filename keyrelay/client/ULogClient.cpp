@@ -2,12 +2,13 @@
 #include "ULogClient.h"
 
 #include "Conversions.h"
+#include "Resource.h"
 #include "UException.h"
 
 using UException::AHResultException;
 
 namespace {
-const UINT kSourceStringId = 21;
+const UINT kSourceStringId = IDS_LOG_SOURCE;
 const long kCategory = 19;
 }  // namespace
 

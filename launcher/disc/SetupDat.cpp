@@ -14,6 +14,7 @@
 
 namespace setupdat {
 
+// tools/disc/disc-project reads this table to check a disc's program fields.
 const char* const kDefaults[6] = {
     "setup.exe",
     "brenvik\\brenvik.exe",

@@ -11,7 +11,7 @@ namespace launcher {
 
 namespace {
 
-// English, the words of an image without them. tools/disc-project reads
+// English, the words of an image without them. tools/disc/disc-project reads
 // this table (each {IDS_..., L"..."}) for the English of its discs.
 const struct {
     UINT id;

@@ -3,6 +3,9 @@
 
 namespace layout {
 
+// The drawn pictures' captions, bullets and button 1's pictures stand on
+// these hotspots (tools/disc/artwork-places, held against this table by
+// tools/disc/tests/artwork-tie-test); tools/disc/disc-project reads the table.
 const PanelButton kButtons[kButtonCount + 1] = {
     {0, 0, 0, 0, 0, "", ""},
     {555, 720, 2655, 495, 780, "Click now to launch Kestrix Basic", "Run"},

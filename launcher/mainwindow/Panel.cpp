@@ -12,7 +12,8 @@ namespace launcher {
 namespace {
 
 // The strip of the client area that the background picture does not cover
-// takes the colour of the picture's right-hand frame.
+// takes the colour of the picture's right-hand frame (the frame of
+// tools/disc/artwork-places, held against this one by tools/disc/tests/artwork-tie-test).
 const COLORREF kFrameColour = RGB(8, 20, 35);
 
 SIZE BitmapSize(HGDIOBJ bitmap) {

@@ -1,4 +1,5 @@
-// Resource, control, menu and timer ids of Setup, shared by the code and Setup.rc.
+// Resource, control, menu and timer ids of Setup, shared by the code, Setup.rc
+// and each disc's resource script (tools/disc/disc-project writes the names).
 #pragma once
 
 #define IDI_SETUP 1
@@ -39,7 +40,7 @@
 
 // The launcher's own words, in each language's string table beside the
 // disc's texts (ids 368 to 399: blocks of their own, apart from the keys').
-// tools/disc-project writes them from its built-in translations or the
+// tools/disc/disc-project writes them from its built-in translations or the
 // disc.ini's keys, named after the ids ("file-missing" for IDS_FILE_MISSING);
 // language/UiText.cpp holds the English used where an image lacks one.
 // %1 and %2 stand for a file's name or a count.
