@@ -160,7 +160,7 @@ function(add_disc)
     add_custom_command(OUTPUT ${signed}
         COMMAND ${CMAKE_COMMAND} -E rm -f ${signed} ${signed}.new
         COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}/signed
-        COMMAND osslsigncode sign -certs ${cert} -key ${key} -h sha256 -n ${DISC_PRODUCT}
+        COMMAND osslsigncode sign -certs ${cert} -key ${key} -h sha256 -n "${DISC_PRODUCT}"
                 -in $<TARGET_FILE:${D_NAME}_disc_setup> -out ${signed}.new
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/images/image-check
                 --image Setup.exe ${signed}.new
@@ -180,7 +180,7 @@ function(add_disc)
     # unsaid.
     add_custom_target(${D_IMAGE_TARGET} ALL
         COMMAND ${CMAKE_COMMAND} -E rm -f ${image} ${image}.new
-        COMMAND xorriso -report_about SORRY -outdev ${image}.new -volid ${DISC_LABEL}
+        COMMAND xorriso -report_about SORRY -outdev ${image}.new -volid "${DISC_LABEL}"
                 -joliet on -rockridge off -map ${folder} / -commit
         COMMAND ${Python3_EXECUTABLE} ${tool} check-image ${image}.new ${list}
         COMMAND ${CMAKE_COMMAND} -E rename ${image}.new ${image}
