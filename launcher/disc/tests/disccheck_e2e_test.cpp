@@ -151,7 +151,9 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
     EXPECT_EQ(Verify(L"/VERIFY"), expected) << "with a launcher open, in capitals";
 
     // Commands 1 to 4: each starts what the disc vouches for, or tells which
-    // file it will not start and what to do.
+    // file it will not start and what to do. Clicked once the launcher is
+    // the active window, as a user would click it.
+    EXPECT_TRUE(testkit::WaitFor([&] { return GetForegroundWindow() == main_; }));
     const POINT buttons[] = {{100, 65}, {24, 104}, {150, 136}, {120, 164}};
     const std::vector<std::string> wanted = Split(Env("DISC_BUTTONS"), ';');
     ASSERT_EQ(wanted.size(), 4u) << Env("DISC_BUTTONS");
