@@ -49,6 +49,33 @@ function(add_wine_gtest)
     set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
 endfunction()
 
+# add_wine_gtest_run(NAME TARGET FILTER [LOCKS ...] [ENVIRONMENT ...])
+# Cases of an add_wine_gtest program (a gtest filter) run once more under
+# another environment: another locale, say.
+function(add_wine_gtest_run)
+    cmake_parse_arguments(T "" "NAME;TARGET;FILTER" "LOCKS;ENVIRONMENT" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    add_test(NAME ${T_NAME} COMMAND ${T_TARGET} --gtest_filter=${T_FILTER})
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
+        ENVIRONMENT "${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
+    if(T_LOCKS)
+        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+    endif()
+endfunction()
+
+# An ANSI code page of UTF-8 (65001) in an English session, as Windows has
+# it when the user ticks "Use Unicode UTF-8 for worldwide language support".
+# Wine 8 takes the code page from the process's Unix locale (LC_CTYPE) and
+# ignores the prefix's Nls\CodePage values (ACP, OEMCP): a locale that has
+# no ANSI code page of its own (Hindi) gets UTF-8. The UI language and the
+# user's locale follow LC_MESSAGES (English). The locales are the build
+# tree's own (tools/wine/wineprefix-setup makes them): in a locale that the
+# machine lacks, Wine takes Unix file names for ASCII. EXPECT_ACP tells the
+# tests which code page to expect.
+set(WINE_UTF8_ACP "LC_ALL=;LANG=en_US.UTF-8;LC_CTYPE=hi_IN.UTF-8;LOCPATH=${CMAKE_BINARY_DIR}/locale;EXPECT_ACP=65001")
+
 # add_wine_test(NAME COMMAND ... [LOCKS ...] [ENVIRONMENT ...])
 # Any other command (a script) that needs the Wine prefix.
 function(add_wine_test)

@@ -144,6 +144,19 @@ void DeleteKeyTree(HKEY root, const std::string& key) {
     RegDeleteKeyA(root, key.c_str());
 }
 
+DWORD RedirectSlots(const void* from, const void* to) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD at = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    DWORD changed = 0, was = 0;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + at); at && d->Name; ++d)
+        for (auto* slot = reinterpret_cast<const void**>(base + d->FirstThunk); *slot; ++slot)
+            if (*slot == from && VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &was))
+                *slot = to, ++changed;
+    return changed;
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs) {
     HWND w = nullptr;
     WaitFor([&] { return (w = FindWindowA(className, title)) != nullptr; }, timeoutMs);

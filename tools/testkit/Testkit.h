@@ -45,6 +45,12 @@ bool ReadString(HKEY root, const std::string& key, const std::string& name, std:
 bool ValueExists(HKEY root, const std::string& key, const std::string& name);
 void DeleteKeyTree(HKEY root, const std::string& key);
 
+// Points every import slot of this program that holds from (a system
+// function) at to: a stand-in that answers as Windows does where Wine will not.
+DWORD RedirectSlots(const void* from, const void* to);
+template <typename F>  // one type: one calling convention
+DWORD RedirectImports(F* from, F* to) { return RedirectSlots((const void*)from, (const void*)to); }
+
 // Waits (pumping nothing) until a top-level window of the class/title exists.
 HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
 

@@ -440,6 +440,8 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
         {"another window active", [&] { SetForegroundWindow(other.get()); }, 0, -1, kNoEvent},
         {"pointer onto hotspot 3", [&] { testkit::MoveMouse(Screen(150, 136)); }, 3, -1, kNoEvent},
         {"launcher active again", [&] { SetForegroundWindow(main_); }, 3, 3, 3},
+        {"other active, 3 lit", [&] { SetForegroundWindow(other.get()); }, 3, -1, kNoEvent},
+        {"launcher back, pointer still", [&] { SetForegroundWindow(main_); }, 3, 3, 3},
     };
     for (const auto& s : steps) {
         focusEvents.clear();

@@ -331,6 +331,23 @@ TEST(GetSettingString, ReadsOnlyRegSzUpToTheFirstNul) {
     testkit::DeleteKeyTree(HKEY_CURRENT_USER, key);
 }
 
+// Windows keeps the display language apart from the regional format; Wine
+// sets both from LC_MESSAGES. The launcher speaks the display language.
+LANGID display;
+LANGID WINAPI Display() { return display; }
+LCID WINAPI Regional() { return display ^ 0x0407 ^ 0x0409; }  // the other one
+TEST(FrmMain, SpeaksTheDisplayLanguageNotTheRegionalFormats) {
+    testkit::RedirectImports(&GetUserDefaultUILanguage, Display);
+    testkit::RedirectImports(&GetUserDefaultLCID, Regional);
+    Recorder recorder;
+    for (LANGID language : {0x0407, 0x0409}) {
+        display = language;
+        EXPECT_EQ(frmMain(GetModuleHandleA(nullptr), recorder, {}).panel().ButtonName(5),
+                  language == 0x0407 ? L"Ende" : L"Exit");
+    }
+    testkit::RedirectImports(Display, &GetUserDefaultUILanguage);
+}
+
 TEST_F(FrmMainTest, ExitClosesTheBrowserWindowsThenWritesTheRectangleInTwips) {
     // Real browser windows, each on its address (local: nothing goes to the network).
     testkit::WriteTextFile("setup.dat", "a,b,c,d,file://site.htm,file://catalog.htm\r\n");
