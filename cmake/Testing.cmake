@@ -49,6 +49,16 @@ function(add_wine_gtest)
     set_tests_properties(${tests} PROPERTIES ENVIRONMENT "${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
 endfunction()
 
+# What every test run under Wine has: the prefix's fixture, a time-out, its
+# environment and the shared resources it locks (a list, maybe empty).
+function(wine_test_properties name timeout environment locks)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${timeout}
+                         ENVIRONMENT "${environment}")
+    if(locks)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
+    endif()
+endfunction()
+
 # add_wine_gtest_run(NAME TARGET FILTER [LOCKS ...] [ENVIRONMENT ...])
 # Cases of an add_wine_gtest program (a gtest filter) run once more under
 # another environment: another locale, say.
@@ -58,11 +68,7 @@ function(add_wine_gtest_run)
         return()
     endif()
     add_test(NAME ${T_NAME} COMMAND ${T_TARGET} --gtest_filter=${T_FILTER})
-    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
-        ENVIRONMENT "${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
-    if(T_LOCKS)
-        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
-    endif()
+    wine_test_properties(${T_NAME} 300 "${WINE_TEST_LOCALE};${T_ENVIRONMENT}" "${T_LOCKS}")
 endfunction()
 
 # An ANSI code page of UTF-8 (65001) in an English session, as Windows has
@@ -84,11 +90,9 @@ function(add_wine_test)
         return()
     endif()
     add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
-    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600
-        ENVIRONMENT "WINE_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;${WINE_TEST_LOCALE};${T_ENVIRONMENT}")
-    if(T_LOCKS)
-        set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
-    endif()
+    wine_test_properties(${T_NAME} 600
+        "WINE_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;${WINE_TEST_LOCALE};${T_ENVIRONMENT}"
+        "${T_LOCKS}")
 endfunction()
 
 # add_native_gtest(NAME SOURCES ... [LIBS ...])
