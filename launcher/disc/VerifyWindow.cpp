@@ -278,10 +278,17 @@ bool IsVerifyCommandLine(const wchar_t* commandLine) {
         while (*p && *p != L' ' && *p != L'\t') ++p;
     }
     while (*p == L' ' || *p == L'\t') ++p;
-    const wchar_t* end = p;
-    while (*end && *end != L' ' && *end != L'\t') ++end;
-    std::wstring word(p, end);
-    for (const wchar_t* rest = end; *rest; ++rest)
+    // One argument, read as the C runtime reads it: quotes group and are
+    // dropped, so "/verify" is the switch as a shortcut or script quotes it.
+    std::wstring word;
+    bool quoted = false;
+    for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
+        if (*p == L'"')
+            quoted = !quoted;
+        else
+            word += *p;
+    }
+    for (const wchar_t* rest = p; *rest; ++rest)
         if (*rest != L' ' && *rest != L'\t') return false;  // nothing else may follow
     return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, word.c_str(), -1, L"/verify", -1) ==
            CSTR_EQUAL;

@@ -148,7 +148,7 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
             return !w.empty() && (main_ = w[0]) != nullptr;
         },
         30000));
-    EXPECT_EQ(Verify(L"/VERIFY"), expected) << "with a launcher open, in capitals";
+    EXPECT_EQ(Verify(L"\"/VERIFY\""), expected) << "with a launcher open, in capitals and quotes";
 
     // Commands 1 to 4: each starts what the disc vouches for, or tells which
     // file it will not start and what to do. Clicked once the launcher is

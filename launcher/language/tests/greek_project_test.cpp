@@ -7,6 +7,7 @@
 
 #include "Gui.h"
 #include "Resource.h"
+#include "SetupDat.h"
 #include "Testkit.h"
 
 namespace {
@@ -26,6 +27,13 @@ int WINAPI AsWindows(UINT cp, DWORD flags, LPCWCH w, int n, LPSTR a, int m, LPCC
 TEST(GreekProject, ShowsItsTextsWholeUsesItsKeysAndDoesWithoutPictures) {
     ASSERT_EQ(std::getenv("EXPECT_ACP") ? 65001u : 1252u, GetACP());  // Greek fits only UTF-8
     ASSERT_EQ(testkit::RedirectImports(systemConversion = &WideCharToMultiByte, AsWindows), 1u);
+    // A setup.dat saved as Unicode: the Greek folder whole in UTF-8, or in
+    // 1252 the default character, never a best-fit letter.
+    const std::string unicode = "\xEF\xBB\xBF\"C:\\\xCE\xA3\\x.exe\"";
+    setupdat::MemorySource dat(unicode);
+    EXPECT_EQ(setupdat::ReadFields(dat),
+              std::vector<std::string>{std::getenv("EXPECT_ACP") ? "C:\\\xCE\xA3\\x.exe"
+                                                                 : "C:\\?\\x.exe"});
     const char kProductKey[] = "WexaGreekTestFile\\Shell\\Open\\Command";
     ASSERT_TRUE(testkit::WriteString(HKEY_CLASSES_ROOT, kProductKey, "", "\"C:\\gr\\gr.exe\""));
     launcher::SystemServices services;  // (nothing is clicked)
