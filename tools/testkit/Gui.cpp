@@ -83,6 +83,26 @@ void SendKey(WORD vk, bool up) {
     SendInput(1, &in, sizeof(in));
 }
 
+// Wine moves the X pointer for each of SendInput's moves, and the process
+// that owns the X window under it (the desktop's, in a virtual desktop) is
+// told of the move by the X server and passes it on as a move of its own
+// when it reads its events. Read late, after a later move, it takes the
+// pointer back to an earlier place, and the window under the pointer sees
+// that last. So each move waits until those owners have read their events:
+// the X server has handled the move (a cursor query, which Wine makes a
+// round trip once its own place is 100 ms old), and each owner answers a
+// second message only after the wait in which it reads them.
+void SettlePointer() {
+    Sleep(120);
+    POINT p = {};
+    GetCursorPos(&p);
+    for (HWND owner : {GetDesktopWindow(), WindowFromPoint(p)}) {
+        DWORD_PTR answer = 0;
+        for (int i = 0; i < 2; ++i)
+            SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    }
+}
+
 }  // namespace
 
 std::vector<HWND> TopWindows(DWORD pid, const char* className) {
@@ -107,14 +127,14 @@ std::string WindowText(HWND hwnd) {
 
 void MoveMouse(POINT screen) {
     SendMouse(0, screen);
-    Sleep(50);
+    SettlePointer();
 }
 
 void Click(POINT screen) {
     SendMouse(0, screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
     SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    Sleep(50);
+    SettlePointer();
 }
 
 void Key(WORD vk, bool shift, bool alt) {
