@@ -99,7 +99,7 @@ void SettlePointer() {
     for (HWND owner : {GetDesktopWindow(), WindowFromPoint(p)}) {
         DWORD_PTR answer = 0;
         for (int i = 0; i < 2; ++i)
-            SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+            SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
     }
 }
 

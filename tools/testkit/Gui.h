@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Testkit.h"
+
 namespace testkit {
 
 // Dispatches every queued message of this thread. preTranslate, when given,
@@ -15,10 +17,10 @@ namespace testkit {
 using PreTranslate = bool (*)(MSG*);
 void Pump(PreTranslate preTranslate = nullptr);
 // Pumps until done() holds or timeoutMs has passed; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000,
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kPatienceMs,
                PreTranslate preTranslate = nullptr);
 // Waits without pumping (for another process's windows and files).
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = kPatienceMs);
 
 // Visible top-level windows of process pid (0: any) whose class is className.
 std::vector<HWND> TopWindows(DWORD pid, const char* className);

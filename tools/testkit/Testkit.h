@@ -51,7 +51,11 @@ DWORD RedirectSlots(const void* from, const void* to);
 template <typename F>  // one type: one calling convention
 DWORD RedirectImports(F* from, F* to) { return RedirectSlots((const void*)from, (const void*)to); }
 
+// A wait's bound tells a hung program from a slow one: far past anything a
+// loaded machine takes, since a passing wait ends as soon as it holds.
+constexpr DWORD kPatienceMs = 60000;
+
 // Waits (pumping nothing) until a top-level window of the class/title exists.
-HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs);
+HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = kPatienceMs);
 
 }  // namespace testkit

@@ -35,13 +35,13 @@ DWORD RunImage(const char* image, const std::string& args, std::string* box) {
         const std::vector<HWND> boxes = testkit::TopWindows(GetProcessId(process.get()), "#32770");
         found = boxes.empty() ? nullptr : boxes[0];
         return found || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
-    }, 60000);
+    });
     box->clear();
     if (found) {
         *box = testkit::WindowText(found) + ": " + testkit::WindowText(GetDlgItem(found, 0xFFFF));
         PostMessageA(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.get(), testkit::kPatienceMs) != WAIT_OBJECT_0)
         TerminateProcess(process.get(), 0xDEAD);
     DWORD code = 0xDEAD;
     GetExitCodeProcess(process.get(), &code);
@@ -93,8 +93,9 @@ protected:
         STARTUPINFOA si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};  // no handles for a Unix process
-        if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) ||
-            !testkit::WaitFor([&] { return testkit::FileExists(done); }, 60000))
+        if (!CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &si, &pi) ||
+            !testkit::WaitFor([&] { return testkit::FileExists(done); }))
             return 0xDEAD;
         return std::stoul(testkit::ReadTextFile(done));
     }
@@ -217,7 +218,8 @@ TEST_F(KeyRelay, ARunningCopyReplacedByTheGenuineImageStopsAsDamaged) {
                 CopyFileA(testkit::BinPath("keyrelay.exe").c_str(), image.c_str(), TRUE));
     ResumeThread(first.get());
     DWORD code = 0xDEAD;
-    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) TerminateProcess(process.get(), code);
+    if (WaitForSingleObject(process.get(), testkit::kPatienceMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.get(), code);
     EXPECT_TRUE(GetExitCodeProcess(process.get(), &code) && code == 0xFFFFFFFF) << code;
     EXPECT_EQ(standin::Expected(), Calls("Certificate("));
     EXPECT_EQ((standin::Expected{LogLine(55, 2, "relationship", "tool is damaged. (1)")}), ClientLog());

@@ -76,7 +76,7 @@ std::pair<DWORD, std::string> Verify(const wchar_t* verifySwitch) {
     DWORD code = 0xFFFFFFFF;
     if (CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, Root().c_str(), &si,
                        &pi)) {
-        WaitForSingleObject(pi.hProcess, 60000);
+        WaitForSingleObject(pi.hProcess, testkit::kPatienceMs);
         GetExitCodeProcess(pi.hProcess, &code);
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
@@ -142,12 +142,10 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
     const std::wstring setup = Root() + widetext::Widen(Env("DISC_SETUP", "Setup.exe"));
     process_.reset(testkit::StartW(L"\"" + setup + L"\"", Root()));
     ASSERT_TRUE(process_);
-    ASSERT_TRUE(testkit::WaitFor(
-        [&] {
-            auto w = testkit::TopWindows(GetProcessId(process_.get()), "WexaLauncherMain");
-            return !w.empty() && (main_ = w[0]) != nullptr;
-        },
-        30000));
+    ASSERT_TRUE(testkit::WaitFor([&] {
+        auto w = testkit::TopWindows(GetProcessId(process_.get()), "WexaLauncherMain");
+        return !w.empty() && (main_ = w[0]) != nullptr;
+    }));
     EXPECT_EQ(Verify(L"\"/VERIFY\""), expected) << "with a launcher open, in capitals and quotes";
 
     // Commands 1 to 4: each starts what the disc vouches for, or tells which
@@ -232,7 +230,7 @@ TEST_F(DiscCheckE2E, StartsOnlyWhatTheDiscVouchesForAndReportsTheRest) {
         EXPECT_TRUE(testkit::WaitFor([&] { return !IsWindow(verifyWindow); }));
     }
     PostMessageA(main_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process_.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process_.get(), testkit::kPatienceMs), WAIT_OBJECT_0);
 }
 
 }  // namespace

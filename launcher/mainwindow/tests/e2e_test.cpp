@@ -74,7 +74,7 @@ protected:
         process_ = testkit::Start("\"" + exe + "\"", folder.empty() ? cd_ : folder, show);
         ASSERT_TRUE(process_);
         auto mine = [&] { return testkit::TopWindows(GetProcessId(process_), "WexaLauncherMain"); };
-        ASSERT_TRUE(WaitFor([&] { return !mine().empty(); }, 30000));  // its window, shown
+        ASSERT_TRUE(WaitFor([&] { return !mine().empty(); }));  // its window, shown
         main_ = mine()[0];
     }
     DWORD SecondStart() const {  // its exit code: 0 when it has handed over
@@ -82,7 +82,7 @@ protected:
     }
     void Close() {
         PostMessageA(main_, WM_CLOSE, 0, 0);
-        ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+        ASSERT_EQ(WaitForSingleObject(process_, testkit::kPatienceMs), WAIT_OBJECT_0);
     }
     POINT Screen(int x, int y) const {
         POINT p = {x, y};
@@ -176,8 +176,9 @@ TEST_F(LauncherE2E, InstallRunEveryCommandAndCloseFromTheDemoCd) {
     RECT r;
     ASSERT_TRUE(GetWindowRect(main_, &r));
     ClickAt(50, 252);  // hotspot 5
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(main_); }, 30000)) << "Exit was not taken";
-    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0) << "closed, but still running";
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(main_); })) << "Exit was not taken";
+    ASSERT_EQ(WaitForSingleObject(process_, testkit::kPatienceMs), WAIT_OBJECT_0)
+        << "closed, but still running";
     DWORD code = 1;
     GetExitCodeProcess(process_, &code);
     EXPECT_EQ(code, 0u);
@@ -313,14 +314,15 @@ TEST_F(LauncherE2E, LateLibrariesComeFromTheSystemFolderOrFailQuietly) {
         static DebuggedSetup setup;  // outlives a failed case's debugger thread
         setup = {"\"" + OnCd("Setup.exe") + "\"", cd_, {}};
         scoped::Handle debugger(CreateThread(nullptr, 0, RunDebugged, &setup, 0, nullptr));
-        main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic", 30000);
+        main_ = testkit::WaitForWindow("WexaLauncherMain", "Kestrix Basic");
         ASSERT_TRUE(main_) << r.dlls[0];  // (the debugged launcher then ends with the test)
         testkit::MoveMouse(Screen(150, 196));  // hotspot 6: lit, with its sound
         ClickAt(150, 196);                     // a browser window
         DWORD_PTR answer = 0;  // a screen reader's first question
         SendMessageTimeoutA(main_, WM_GETOBJECT, 0, OBJID_CLIENT, 0, 30000, &answer);
         ClickAt(50, 252);  // Exit, after the click before it
-        ASSERT_EQ(WaitForSingleObject(debugger.get(), 30000), WAIT_OBJECT_0) << r.dlls[0];
+        ASSERT_EQ(WaitForSingleObject(debugger.get(), testkit::kPatienceMs), WAIT_OBJECT_0)
+            << r.dlls[0];
         testkit::DeleteKeyTree(HKEY_CURRENT_USER, kOverrides);
         EXPECT_EQ(setup.run.exitCode, 0u) << r.dlls[0];
         for (DWORD code : setup.run.exceptions)  // VcppException(severity error, ...)
@@ -475,11 +477,13 @@ TEST_F(LauncherE2E, KeyboardAndScreenReaderWorkThePanelAndASecondStartEndsAtOnce
             HWND top = GetTopWindow(nullptr);  // the first of the two in Z-order
             while (top && top != main_ && top != other.get()) top = GetWindow(top, GW_HWNDNEXT);
             return !IsIconic(main_) && GetForegroundWindow() == main_ && top == main_;
-        }, 60000)) << (minimised ? "minimised" : "covered")  // a bound for a loaded machine
-                   << ": foreground " << (GetForegroundWindow() == main_ ? "launcher"
-                                          : GetForegroundWindow() == other.get() ? "other" : "neither")
-                   << ", iconic " << IsIconic(main_) << ", launcher on top "
-                   << (GetWindow(main_, GW_HWNDPREV) == nullptr);
+        })) << (minimised ? "minimised" : "covered")
+            << ": foreground "
+            << (GetForegroundWindow() == main_         ? "launcher"
+                : GetForegroundWindow() == other.get() ? "other"
+                                                       : "neither")
+            << ", iconic " << IsIconic(main_) << ", launcher on top "
+            << (GetWindow(main_, GW_HWNDPREV) == nullptr);
     }
     // Once the launcher has gone, the reader's object fails but holds.
     Close();

@@ -33,19 +33,18 @@ public:
     explicit DownloadTool(const std::string& mode) {
         DeleteFileA(kJournal);
         process_.reset(testkit::Start(Exe("downloadtool.exe") + " " + mode + " " + kJournal));
-        window_ = testkit::WaitForWindow("SolvaneDownloadToolWndClass", "Download Tool", 20000);
+        window_ = testkit::WaitForWindow("SolvaneDownloadToolWndClass", "Download Tool");
         EXPECT_NE(nullptr, window_) << mode;
         if (mode == "busy") {  // judged hung before the finisher asks
             EXPECT_TRUE(testkit::WaitFor(
-                [] { return testkit::ReadTextFile(kJournal).find("busy") != std::string::npos; },
-                60000));
+                [] { return testkit::ReadTextFile(kJournal).find("busy") != std::string::npos; }));
         }
     }
     ~DownloadTool() { TerminateProcess(process_.get(), 1); }  // fails once it has ended
     // Closes the tool if it still runs; its journal once it has ended.
     std::string Journal() const {
         PostMessageA(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(process_.get(), 20000);
+        WaitForSingleObject(process_.get(), testkit::kPatienceMs);
         return testkit::ReadTextFile(kJournal);
     }
 
@@ -102,7 +101,7 @@ void AnswerInsteadOfTheTool() {
     DWORD pid = 0;
     const DWORD thread = GetWindowThreadProcessId(finisher, &pid);
     scoped::Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
-    EXPECT_EQ(0u, WaitForInputIdle(process.get(), 20000));
+    EXPECT_EQ(0u, WaitForInputIdle(process.get(), testkit::kPatienceMs));
     ExpectRemoved(false);
     EXPECT_TRUE(PostThreadMessageA(thread, WM_QUIT, 0, 0));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("Solvane.Uninstall.Complete.Event"), 0, 0);
@@ -169,8 +168,8 @@ const char kHungJournal[] = "c:\\hung-journal.txt";
 HANDLE StartHungWindow() {
     DeleteFileA(kHungJournal);
     HANDLE process = testkit::Start(Exe("downloadtool.exe") + " hang " + kHungJournal);
-    HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program", 20000);
-    EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }, 60000));
+    HWND window = testkit::WaitForWindow("HungProgramWndClass", "Hung Program");
+    EXPECT_TRUE(testkit::WaitFor([&] { return IsHungAppWindow(window) != FALSE; }));
     return process;
 }
 
