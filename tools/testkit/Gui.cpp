@@ -83,15 +83,19 @@ void SendKey(WORD vk, bool up) {
     SendInput(1, &in, sizeof(in));
 }
 
-// Wine moves the X pointer for each of SendInput's moves, and the process
-// that owns the X window under it (the desktop's, in a virtual desktop) is
-// told of the move by the X server and passes it on as a move of its own
-// when it reads its events. Read late, after a later move, it takes the
-// pointer back to an earlier place, and the window under the pointer sees
-// that last. So each move waits until those owners have read their events:
-// the X server has handled the move (a cursor query, which Wine makes a
-// round trip once its own place is 100 ms old), and each owner answers a
-// second message only after the wait in which it reads them.
+// Wine moves the X pointer for each of SendInput's moves, under a pointer
+// grab of its own. The X server tells the grab's start, at the pointer's old
+// place, to the process that owns the desktop's X window, and its end, at
+// the new place, to the owner of the X window under the pointer; each
+// passes what it is told on as a move of its own when it reads its events.
+// When the desktop's process reads late, after the window's owner, the
+// window under the pointer sees the old place last and keeps it. So a move
+// waits until those owners have read their events (the X server has
+// handled the move: a cursor query is a round trip once Wine's own place is
+// 100 ms old; an owner answers a second message only after the wait in
+// which it reads them), then is made again: from wherever a late old place
+// took Wine's pointer, back to where the X pointer already is, which moves
+// no X pointer and so starts no grab.
 void SettlePointer() {
     Sleep(120);
     POINT p = {};
@@ -101,6 +105,13 @@ void SettlePointer() {
         for (int i = 0; i < 2; ++i)
             SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
     }
+}
+
+void PointAt(POINT screen) {
+    SendMouse(0, screen);
+    SettlePointer();
+    SendMouse(0, screen);
+    SettlePointer();
 }
 
 }  // namespace
@@ -121,20 +132,19 @@ std::string WindowText(HWND hwnd) {
     char buffer[1024] = {};
     DWORD_PTR result = 0;
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 5000, &result);
+                        SMTO_ABORTIFHUNG, kPatienceMs, &result);
     return buffer;
 }
 
 void MoveMouse(POINT screen) {
-    SendMouse(0, screen);
-    SettlePointer();
+    PointAt(screen);
 }
 
 void Click(POINT screen) {
-    SendMouse(0, screen);
+    PointAt(screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
     SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    SettlePointer();
+    Sleep(50);
 }
 
 void Key(WORD vk, bool shift, bool alt) {
